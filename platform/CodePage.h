@@ -1,0 +1,37 @@
+#pragma once
+// Code pages of report text. Report bytes are Windows-1252; the double-byte
+// code pages are recognised by their lead-byte ranges.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tal {
+
+using TCodePage = int;
+inline constexpr TCodePage CP_WINDOWS_1252 = 1252;
+inline constexpr TCodePage CP_SHIFT_JIS = 932;
+inline constexpr TCodePage CP_GBK = 936;
+inline constexpr TCodePage CP_KOREAN = 949;
+inline constexpr TCodePage CP_BIG5 = 950;
+
+// True when b starts a two-byte character in the code page.
+constexpr bool IsLeadByte(std::uint8_t b, TCodePage codePage) {
+    switch (codePage) {
+        case CP_SHIFT_JIS: return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+        case CP_GBK:
+        case CP_KOREAN:
+        case CP_BIG5: return b >= 0x81 && b <= 0xFE;
+        default: return false;
+    }
+}
+
+// Upper case of a Windows-1252 byte (letters with accents included).
+char UpperCase1252(char c);
+std::string UpperCase1252(std::string_view text);
+// Case-insensitive comparison of Windows-1252 texts.
+bool SameText1252(std::string_view a, std::string_view b);
+
+// The Unicode code point of a Windows-1252 byte (0 for the five unassigned bytes).
+char32_t Windows1252ToUnicode(std::uint8_t b);
+
+}  // namespace tal

@@ -1,0 +1,92 @@
+#pragma once
+// Byte streams: an in-memory stream that can hold a whole report or a whole
+// document, and a file stream. Reads that run past the end raise EReadError
+// before anything is copied, so a caller never sees half a value.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Exception.h"
+
+namespace tal {
+
+class TStream {
+public:
+    virtual ~TStream() = default;
+
+    // Copies up to count bytes to buffer and returns how many were copied.
+    virtual std::size_t Read(void* buffer, std::size_t count) = 0;
+    // Appends or overwrites count bytes at the position; raises EWriteError on failure.
+    virtual void Write(const void* buffer, std::size_t count) = 0;
+    virtual std::int64_t Position() const = 0;
+    // Moves to an absolute position; positions beyond the end are allowed
+    // (a later read then fails), negative ones are not.
+    virtual void SetPosition(std::int64_t position) = 0;
+    virtual std::int64_t Size() const = 0;
+
+    // Reads exactly count bytes or raises EReadError.
+    void ReadBuffer(void* buffer, std::size_t count);
+    void WriteBuffer(const void* buffer, std::size_t count) { Write(buffer, count); }
+    void WriteString(std::string_view text) { Write(text.data(), text.size()); }
+    std::int64_t Remaining() const;
+    // Copies count bytes (all remaining bytes when count is negative) from source.
+    void CopyFrom(TStream& source, std::int64_t count);
+};
+
+class TMemoryStream final : public TStream {
+public:
+    TMemoryStream() = default;
+    explicit TMemoryStream(std::vector<std::uint8_t> bytes) : FData(std::move(bytes)) {}
+
+    std::size_t Read(void* buffer, std::size_t count) override;
+    void Write(const void* buffer, std::size_t count) override;
+    std::int64_t Position() const override { return static_cast<std::int64_t>(FPosition); }
+    void SetPosition(std::int64_t position) override;
+    std::int64_t Size() const override { return static_cast<std::int64_t>(FData.size()); }
+
+    void Clear();
+    void Reserve(std::size_t bytes) { FData.reserve(bytes); }
+    void LoadFromFile(const std::string& fileName);
+    void SaveToStream(TStream& target) const;
+
+    const std::uint8_t* Data() const { return FData.data(); }
+    const std::vector<std::uint8_t>& Bytes() const { return FData; }
+    std::vector<std::uint8_t> TakeBytes();
+
+private:
+    std::vector<std::uint8_t> FData;
+    std::size_t FPosition = 0;
+};
+
+class TFileStream final : public TStream {
+public:
+    enum class Mode {
+        Create,      // create or empty the file, open it for writing
+        ReadShared,  // open an existing file for reading; other readers may share it
+    };
+    TFileStream(const std::string& fileName, Mode mode);
+    ~TFileStream() override;
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
+
+    std::size_t Read(void* buffer, std::size_t count) override;
+    void Write(const void* buffer, std::size_t count) override;
+    std::int64_t Position() const override;
+    void SetPosition(std::int64_t position) override;
+    std::int64_t Size() const override;
+
+    const std::string& FileName() const { return FFileName; }
+
+private:
+    std::string FFileName;
+    int FHandle = -1;
+};
+
+// File facilities the front ends and tools use.
+bool FileExists(const std::string& fileName);
+std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName);
+
+}  // namespace tal
