@@ -1,23 +1,11 @@
-#include "platform/fonts/FontEngine.h"
+#include "platform/fonts/FontConfigEngine.h"
 
 namespace tal {
 
-namespace {
-
-// Stand-in until the fontconfig engine arrives: a fixed advance of half the
-// em for every character.
-class TFixedAdvanceEngine final : public TFontEngine {
-public:
-    long TextWidthPixels(const TFont& font, int pixelsPerInch, std::string_view text) override {
-        const long em = static_cast<long>(font.Size()) * pixelsPerInch / 72;
-        return static_cast<long>(text.size()) * (em / 2);
-    }
-};
-
-}  // namespace
-
+// Built on first use, so a program that never measures text never loads the
+// font configuration.
 TFontEngine& DefaultFontEngine() {
-    static TFixedAdvanceEngine engine;
+    static TFontConfigEngine engine;
     return engine;
 }
 

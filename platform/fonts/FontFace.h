@@ -1,0 +1,79 @@
+#pragma once
+// One installed face opened with FreeType: glyph look-up for 8-bit codes,
+// whole-pixel advance tables, and the GDI metrics read from its tables.
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/fonts/FontEngine.h"
+#include "platform/fonts/FontHandles.h"
+
+namespace tal::fonts {
+
+// Advance widths in whole pixels of the 256 codes at one pixel size.
+using TAdvanceTable = std::array<long, 256>;
+
+// How 8-bit codes become glyphs.
+enum class TCodeMapping : std::uint8_t {
+    Windows1252,  // through the Unicode cmap
+    Symbol,       // the (3,0) cmap at 0xF000 + code, else at the code
+};
+
+class TFontFace {
+public:
+    // Opens face index of file; faceName is the name the face was asked for,
+    // for the messages. Raises EFontError when FreeType cannot open it or
+    // the face has no scalable outlines.
+    TFontFace(FT_Library library, const std::string& file, int index, const std::string& faceName);
+    // Opens a face held in memory (bytes must outlive the face).
+    TFontFace(FT_Library library, const std::vector<std::uint8_t>& bytes, const std::string& faceName);
+
+    const std::string& FaceName() const { return FFaceName; }
+    const std::string& File() const { return FFile; }
+    int Index() const { return FIndex; }
+    std::string FamilyName() const;
+
+    // TrueType outlines (a 'glyf' table), not CFF.
+    bool HasTrueTypeOutlines() const;
+    // A face that maps its glyphs through the symbol cmap only.
+    bool IsSymbolFont() const { return FHasSymbolCmap && !FHasUnicodeCmap; }
+    TCodeMapping MappingFor(std::uint8_t charset) const;
+
+    // The advance table at pixelsPerEm, built on first use.
+    const TAdvanceTable& Advances(TCodeMapping mapping, long pixelsPerEm);
+
+    // GDI's pixels per em for a font whose cell (ascent + descent) is
+    // cellPixels high: a positive font height in GDI asks for the cell.
+    long PixelsPerEmForCell(long cellPixels) const;
+
+    TOutlineMetrics OutlineMetrics() const;
+    std::vector<TABCWidth> ABCWidths(int first, int last) const;
+
+private:
+    void Prepare();
+    std::array<FT_UInt, 256> GlyphsThrough(TCodeMapping mapping) const;
+    long UnitsPerEm() const { return FFace->units_per_EM; }
+    std::pair<long, long> CellAscentDescent() const;
+    [[noreturn]] void Fail(const std::string& what) const;
+
+    std::string FFaceName;
+    std::string FFile;
+    int FIndex = 0;
+    TFreeTypeFace FFace;
+    FT_CharMap FUnicodeCmap = nullptr;
+    FT_CharMap FSymbolCmap = nullptr;
+    bool FHasUnicodeCmap = false;
+    bool FHasSymbolCmap = false;
+    std::array<FT_UInt, 256> FGlyphs1252{};
+    std::array<FT_UInt, 256> FGlyphsSymbol{};
+    std::map<std::pair<TCodeMapping, long>, TAdvanceTable> FAdvanceTables;
+};
+
+// x * numerator / denominator rounded to the nearest integer, halves away
+// from zero (GDI's MulDiv), exact in 64 bits; denominator > 0.
+long MulDivRound(long x, long numerator, long denominator);
+
+}  // namespace tal::fonts

@@ -1,0 +1,21 @@
+#pragma once
+// TrueType collections (.ttc): several faces sharing one file. A PDF can only
+// embed a single face, so a face of a collection is rebuilt as a font file of
+// its own.
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace tal::fonts {
+
+// True when the bytes start with the collection tag 'ttcf'.
+bool IsFontCollection(std::span<const std::uint8_t> file);
+
+// Face faceIndex of a collection as a standalone sfnt: the face's own table
+// directory with the tables copied behind it, 4-byte aligned, and the head
+// table's checksum adjustment made right for the new file. Every offset and
+// length is checked against the collection's bytes; a malformed collection or
+// an index beyond its faces raises EFontError.
+std::vector<std::uint8_t> ExtractCollectionFace(std::span<const std::uint8_t> collection, std::uint32_t faceIndex);
+
+}  // namespace tal::fonts
