@@ -52,6 +52,14 @@ public:
     void LoadFromFile(const std::string& fileName);
     void SaveToStream(TStream& target) const;
 
+    // Reads exactly count bytes or raises EReadError; inline for the report
+    // reader, which reads millions of small values.
+    void ReadExact(void* buffer, std::size_t count) {
+        if (FPosition > FData.size() || FData.size() - FPosition < count) throw EReadError();
+        if (count) __builtin_memcpy(buffer, FData.data() + FPosition, count);
+        FPosition += count;
+    }
+
     const std::uint8_t* Data() const { return FData.data(); }
     const std::vector<std::uint8_t>& Bytes() const { return FData; }
     std::vector<std::uint8_t> TakeBytes();

@@ -1,0 +1,226 @@
+// The render entry, the output stream and the text helpers of the renderer base.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "render/RpConverter.h"
+#include "render/RpRender.h"
+#include "tests/render/ConversionHarness.h"
+
+namespace tal {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempFolder {
+public:
+    TempFolder() {
+        Path = fs::temp_directory_path() / ("tal-render-" + std::to_string(::getpid()) + "-" + std::to_string(Next++));
+        fs::create_directories(Path);
+    }
+    ~TempFolder() { fs::remove_all(Path); }
+    std::string operator/(const std::string& name) const { return (Path / name).string(); }
+    fs::path Path;
+    static inline int Next = 0;
+};
+
+// Writes "doc" in EndDocument and closes the output, as the document writers do.
+class TMiniRender : public TRPRenderStream {
+public:
+    TMiniRender() { FileExtension = "*.pdf"; }
+    void BeginDocument() override { Calls += "B"; }
+    void BeginPage() override { Calls += "P"; }
+    void EndDocument() override {
+        Calls += "E";
+        Write("doc");
+        CloseOutput();
+    }
+    std::string Calls;
+};
+
+std::vector<std::uint8_t> OnePageReport() {
+    ndrwriter::TNdrWriter w;
+    w.BeginPage(1);
+    w.EndPage();
+    return w.Finish();
+}
+
+TEST(RenderToFile, AppendsTheDefaultExtensionOnlyToANameWithoutADot) {
+    TempFolder folder;
+    TMiniRender render;
+    TMemoryStream report(OnePageReport());
+    render.RenderToFile(report, folder / "Report");
+    EXPECT_TRUE(fs::exists(folder / "Report.pdf"));
+    EXPECT_EQ(render.Calls, "BPE");
+
+    fs::create_directories(folder.Path / "Out.dir");
+    render.RenderToFile(report, folder / "Out.dir/Report");
+    EXPECT_TRUE(fs::exists(folder / "Out.dir/Report"));
+
+    render.FileExtension = "*.abc;*.def";
+    EXPECT_EQ(render.WithDefaultExtension("x"), "x.abc");
+    render.FileExtension = "";
+    EXPECT_EQ(render.WithDefaultExtension("x"), "x");
+}
+
+TEST(RenderToFile, AnUncreatableFileFailsBeforeAnythingIsRead) {
+    TempFolder folder;
+    TMiniRender render;
+    TMemoryStream report(OnePageReport());
+    try {
+        render.RenderToFile(report, folder / "missing/Report.pdf");
+        FAIL() << "no error";
+    } catch (const EFCreateError& error) {
+        EXPECT_NE(std::string(error.what()).find(folder / "missing/Report.pdf"), std::string::npos);
+    }
+    EXPECT_EQ(render.Calls, "");
+    EXPECT_EQ(report.Position(), 0);
+}
+
+TEST(RenderToFile, ABadHeaderLeavesAnEmptyClosedFileAndNoDocumentEnd) {
+    TempFolder folder;
+    TMiniRender render;
+    TMemoryStream report(std::vector<std::uint8_t> {0x41, 0, 0});
+    try {
+        render.RenderToFile(report, folder / "Bad");
+        FAIL() << "no error";
+    } catch (const EReportPrinter& error) {
+        EXPECT_STREQ(error.what(), "Unexpected header code [65] found in report file.");
+    }
+    EXPECT_EQ(render.Calls, "");
+    EXPECT_EQ(fs::file_size(folder / "Bad.pdf"), 0u);
+    EXPECT_EQ(render.FOutputFile, nullptr);  // closed, not held until the renderer goes
+    EXPECT_EQ(render.FConverter, nullptr);
+}
+
+TEST(RenderToFile, HeaderCodesAreFormattedUnsignedThroughTheHook) {
+    TMiniRender render;
+    TMemoryStream report(std::vector<std::uint8_t> {200});
+    render.SetOutputStream(nullptr);
+    const TMessageTextHook saved = MessageTextHook;
+    MessageTextHook = [](const std::string& text) { return "[" + text + "]"; };
+    try {
+        render.FInputStream = &report;
+        render.ConvertPages(0);
+        FAIL() << "no error";
+    } catch (const EReportPrinter& error) {
+        EXPECT_STREQ(error.what(), "[Unexpected header code [200] found in report file.]");
+    }
+    MessageTextHook = saved;
+    EXPECT_FALSE(render.FBusy);
+}
+
+TEST(RenderToFile, APageFailureStillEndsTheDocument) {
+    TempFolder folder;
+    TMiniRender render;
+    ndrwriter::TNdrWriter w;
+    w.BeginPage(1);
+    w.Byte(44);
+    TMemoryStream report(w.Finish());
+    EXPECT_THROW(render.RenderToFile(report, folder / "Cut"), EReportPrinter);
+    EXPECT_EQ(render.Calls, "BPE");
+    std::ifstream in(folder / "Cut.pdf");
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(content, "doc");
+}
+
+TEST(RenderStream, WritesExactlyTheBytesAsked) {
+    TMiniRender render;
+    TMemoryStream out;
+    render.SetOutputStream(&out);
+    render.Write("");
+    EXPECT_EQ(out.Size(), 0);
+    render.WriteLine("");
+    render.WriteFmt("%d %.4f", {7, 0.5});
+    render.WriteLineFmt("/%s", {"Name"});
+    EXPECT_EQ(std::string(out.Bytes().begin(), out.Bytes().end()), "\r\n7 0.5000/Name\r\n");
+    render.CloseOutput();
+    EXPECT_EQ(render.FActiveStream, nullptr);
+    EXPECT_EQ(render.FOutputStream, nullptr);
+}
+
+TEST(Component, VersionIgnoresAssignmentAndNamesRegister) {
+    TMiniRender render;
+    render.SetVersion("1.0");
+    EXPECT_EQ(render.Version(), "5.0.06 (VCL5)");
+    EXPECT_EQ(render.DisplayName(), "RPRender");
+    render.SetDisplayName("Adobe Acrobat (PDF)");
+    EXPECT_EQ(render.DisplayName(), "Adobe Acrobat (PDF)");
+}
+
+TEST(TextHelpers, TakeFirstWordKeepsLeadingSpacesWithTheWord) {
+    TMiniRender r;
+    std::string text = "  ab cd", word;
+    r.TakeFirstWord(text, word);
+    EXPECT_EQ(word, "  ab");
+    EXPECT_EQ(text, " cd");
+    text = "single";
+    r.TakeFirstWord(text, word);
+    EXPECT_EQ(word, "single");
+    EXPECT_EQ(text, "");
+    text = "   ";
+    r.TakeFirstWord(text, word);
+    EXPECT_EQ(word, "   ");
+    EXPECT_EQ(text, "");
+    word = "unchanged";
+    r.TakeFirstWord(text, word);
+    EXPECT_EQ(word, "unchanged");
+}
+
+TEST(TextHelpers, SpacesAreCountedAndTakenCharacterByCharacter) {
+    TMiniRender r;
+    EXPECT_EQ(r.CountInnerSpaces("  a b  c  "), 3);
+    EXPECT_EQ(r.CountInnerSpaces("    "), 0);
+    EXPECT_EQ(r.CountInnerSpaces(""), 0);
+    std::string text = "   x y", spaces = "old";
+    r.TakeLeadingSpaces(text, spaces);
+    EXPECT_EQ(spaces, "   ");
+    EXPECT_EQ(text, "x y");
+    text = "  ";
+    r.TakeLeadingSpaces(text, spaces);
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(spaces, "  ");
+    // A double-byte character is stepped over whole.
+    r.FCodePage = CP_SHIFT_JIS;
+    std::string word;
+    text = "\x82\xA0 \x82\xA2";
+    r.TakeFirstWord(text, word);
+    EXPECT_EQ(word, "\x82\xA0");
+    EXPECT_EQ(r.CountInnerSpaces("\x82\xA0 \x82\xA2"), 1);
+}
+
+TEST(TextHelpers, AdvancePositionFollowsTheFontRotation) {
+    testing::TLogHarness h;
+    ndrwriter::TNdrWriter w;
+    w.BeginPage(1);
+    w.EndPage();
+    TMemoryStream report(w.Finish());
+    TRPConverter converter(report, h.Render);
+    h.Render.FConverter = &converter;
+    double x = 1, y = 2;
+    h.Render.AdvancePosition(x, y, 0.5);
+    EXPECT_DOUBLE_EQ(x, 1.5);
+    EXPECT_DOUBLE_EQ(y, 2);
+    converter.FRotation = 90;
+    h.Render.AdvancePosition(x, y, 1);
+    EXPECT_NEAR(x, 1.5, 1e-12);
+    EXPECT_NEAR(y, 1, 1e-12);
+    h.Render.FConverter = nullptr;
+}
+
+TEST(DeviceUnits, OffsetsOfTheHeaderAreSubtracted) {
+    testing::TLogHarness h;
+    ndrwriter::THeaderFields fields;
+    fields.Measures[2] = 0.25f;
+    fields.Measures[4] = 0.5f;
+    ndrwriter::TNdrWriter w(fields);
+    w.BeginPage(1);
+    w.FillRect(1.0f, 1.0f, 2.0f, 2.0f);
+    w.EndPage();
+    const auto result = h.Convert(w.Finish());
+    EXPECT_EQ(testing::Only(result.Lines, {"FillRect"}), std::vector<std::string> {"FillRect 54 36 126 108"});
+}
+
+}  // namespace
+}  // namespace tal
