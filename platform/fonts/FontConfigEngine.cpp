@@ -74,6 +74,8 @@ struct TFontConfigEngine::TImpl {
     // The library outlives the faces: members are destroyed in reverse order.
     fonts::TFreeTypeLibrary Library = OpenFreeType();
     fonts::TFontMatcher Matcher;
+
+    explicit TImpl(const std::vector<std::string>& extraFontFolders) : Matcher(extraFontFolders) {}
     std::map<std::pair<std::string, int>, std::unique_ptr<TFontFace>> Faces;
     std::map<TFaceRequest, TResolvedFace> Requests;
     TLastMeasure Last;
@@ -106,7 +108,8 @@ const TAdvanceTable& TFontConfigEngine::TImpl::AdvancesFor(const TFont& font, in
     return face.Advances(face.MappingFor(font.Charset()), pixelsPerEm);
 }
 
-TFontConfigEngine::TFontConfigEngine() : FImpl(std::make_unique<TImpl>()) {}
+TFontConfigEngine::TFontConfigEngine(const std::vector<std::string>& extraFontFolders)
+    : FImpl(std::make_unique<TImpl>(extraFontFolders)) {}
 TFontConfigEngine::~TFontConfigEngine() = default;
 
 long TFontConfigEngine::TextWidthPixels(const TFont& font, int pixelsPerInch, std::string_view text) {

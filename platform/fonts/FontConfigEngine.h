@@ -1,6 +1,8 @@
 #pragma once
 // The Linux font engine: fontconfig chooses the face, FreeType reads it.
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/fonts/FontEngine.h"
 
@@ -16,8 +18,10 @@ struct TFaceSource {
 
 class TFontConfigEngine final : public TFontEngine {
 public:
-    // Loads the fontconfig configuration; raises EFontError when it cannot.
-    TFontConfigEngine();
+    // Loads the system's fontconfig configuration and the faces of
+    // extraFontFolders (fonts shipped with the program); raises EFontError
+    // when either cannot be loaded.
+    explicit TFontConfigEngine(const std::vector<std::string>& extraFontFolders = {});
     ~TFontConfigEngine() override;
     TFontConfigEngine(const TFontConfigEngine&) = delete;
     TFontConfigEngine& operator=(const TFontConfigEngine&) = delete;

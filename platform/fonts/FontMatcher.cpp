@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 
 #include "platform/fonts/FontEngine.h"
 
@@ -117,8 +118,12 @@ bool SameFamilyName(std::string_view a, std::string_view b) {
     }
 }
 
-TFontMatcher::TFontMatcher() : FConfig(FcInitLoadConfigAndFonts()) {
+TFontMatcher::TFontMatcher(const std::vector<std::string>& extraFolders) : FConfig(FcInitLoadConfigAndFonts()) {
     if (!FConfig) throw EFontError("The fontconfig configuration cannot be loaded");
+    for (const std::string& folder : extraFolders)
+        // fontconfig accepts a folder that does not exist, so look first.
+        if (!std::filesystem::is_directory(folder) || !FcConfigAppFontAddDir(FConfig.get(), AsFc(folder)))
+            throw EFontError("The font folder " + folder + " cannot be read");
 }
 
 TMatchedFace TFontMatcher::Match(const TFaceRequest& request) const {

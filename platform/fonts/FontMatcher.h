@@ -42,9 +42,9 @@ struct TMatchedFace {
 
 class TFontMatcher {
 public:
-    // Loads the system's fontconfig configuration; raises EFontError when it
-    // cannot be loaded.
-    TFontMatcher();
+    // Loads the system's fontconfig configuration, plus the faces of
+    // extraFolders; raises EFontError when either cannot be loaded.
+    explicit TFontMatcher(const std::vector<std::string>& extraFolders = {});
 
     // Always finds some face (fontconfig falls back to a default one), or
     // raises EFontError when no font at all is installed.

@@ -7,6 +7,7 @@
 
 #include "FontTestSupport.h"
 #include "platform/fonts/FontConfigEngine.h"
+#include "platform/fonts/FontHandles.h"
 #include "platform/fonts/SfntCollection.h"
 
 namespace tal {
@@ -68,7 +69,7 @@ TEST(SfntCollectionTest, ExtractedFaceIsTheFontFileItCameFrom) {
     // the tables, aligns them and rewrites head's checksum adjustment, so it
     // gives back the very same bytes.
     const Bytes single = test::ReadFile(test::TestDataPath("symbol-test.ttf"));
-    const Bytes collection = test::ReadFile(test::TestDataPath("collection.ttc"));
+    const Bytes collection = test::ReadFile(test::TestDataPath("collection/collection.ttc"));
     EXPECT_TRUE(fonts::IsFontCollection(collection));
     EXPECT_FALSE(fonts::IsFontCollection(single));
     EXPECT_EQ(fonts::ExtractCollectionFace(collection, 0), single);
@@ -99,7 +100,7 @@ TEST(SfntCollectionTest, RealFacesSurviveTheRoundTrip) {
 }
 
 TEST(SfntCollectionTest, MalformedCollectionsAreRefused) {
-    const Bytes good = test::ReadFile(test::TestDataPath("collection.ttc"));
+    const Bytes good = test::ReadFile(test::TestDataPath("collection/collection.ttc"));
     // Every truncation cuts into some header, directory or table.
     for (std::size_t size = 0; size < good.size(); ++size) {
         const Bytes cut(good.begin(), good.begin() + static_cast<long>(size));
@@ -135,10 +136,11 @@ TEST(SfntCollectionTest, MalformedCollectionsAreRefused) {
 // An installed collection face asked for by its family comes out as a font
 // file of its own. Runs only where a .ttc is installed.
 TEST(SfntCollectionTest, InstalledCollectionFaceComesOutStandalone) {
-    FcInit();
+    const fonts::TFcConfig config(FcInitLoadConfigAndFonts());
+    ASSERT_TRUE(config);
     FcPattern* pattern = FcPatternCreate();
     FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_FAMILY, FC_INDEX, nullptr);
-    FcFontSet* set = FcFontList(nullptr, pattern, objects);
+    FcFontSet* set = FcFontList(config.get(), pattern, objects);
     std::string family;
     std::string file;
     for (int i = 0; set && i < set->nfont && family.empty(); ++i) {

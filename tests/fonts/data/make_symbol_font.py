@@ -6,8 +6,9 @@ repository and to seed the fuzzers.
 Glyphs (1000-unit em): 0 .notdef advance 250; 1 a square 100..900, advance
 1000, at 0xF041; 2 empty, advance 500, at 0xF020; 3 a square 50..650, advance
 700, at 0x0042 (reached only through the plain byte). Also writes
-collection.ttc: this face twice in one collection, the second directory
-listing its tables in reverse order.
+collection/collection/collection.ttc: this face twice in one collection, the second
+directory listing its tables in reverse order; the tests give the engine that
+folder as an extra font folder. Family name "Tal Symbol Test".
 """
 import struct
 import sys
@@ -56,6 +57,17 @@ def cmap_format4(mapping):
     return struct.pack(">HH", 0, 1) + struct.pack(">HHI", 3, 0, 12) + sub
 
 
+def name_table(names):
+    # format 0, Windows Unicode BMP, US English, UTF-16BE strings
+    records = b""
+    strings = b""
+    for name_id, text in sorted(names.items()):
+        data = text.encode("utf-16-be")
+        records += struct.pack(">HHHHHH", 3, 1, 0x409, name_id, len(data), len(strings))
+        strings += data
+    return struct.pack(">HHH", 0, len(names), 6 + len(records)) + records + strings
+
+
 def font_tables():
     glyphs = [b"", square_glyph(100, 900, 0, 700), b"", square_glyph(50, 650, 0, 700)]
     advances = [(250, 0), (1000, 100), (500, 0), (700, 50)]
@@ -81,6 +93,7 @@ def font_tables():
     t[b"loca"] = b"".join(struct.pack(">I", o) for o in loca)
     t[b"glyf"] = glyf
     t[b"cmap"] = cmap_format4({0xF041: 1, 0xF020: 2, 0x0042: 3})
+    t[b"name"] = name_table({1: "Tal Symbol Test", 2: "Regular", 4: "Tal Symbol Test", 6: "TalSymbolTest"})
     return t
 
 
@@ -128,4 +141,4 @@ if __name__ == "__main__":
     folder = sys.argv[1] if len(sys.argv) > 1 else "."
     tables = font_tables()
     open(folder + "/symbol-test.ttf", "wb").write(sfnt(tables))
-    open(folder + "/collection.ttc", "wb").write(collection(tables))
+    open(folder + "/collection/collection.ttc", "wb").write(collection(tables))
