@@ -197,7 +197,11 @@ void TRPConverter::PerformCommand(std::uint8_t code) {
             if (ReadByte() != 0) Font.Include(fsItalic);
             if (ReadByte() != 0) Font.Include(fsStrikeOut);
             ReadByte();
+            // The rotation lives in the converter, after the font's own
+            // notifications: tell the renderer once more, or a rotated font
+            // record would print its first texts upright.
             FRotation = FFileVersion >= ndr::VersionPageSize ? ReadInt16() : 0;
+            r.FontChanged(Font);
             return;
         }
         case ndr::cmdFontName: {

@@ -411,6 +411,15 @@ TEST(Commands, FontCommandsKeepTheConverterFontState) {
     EXPECT_EQ(state.Snapshot, std::string(60, 'N') + "|36|15|1111|11|-90|5|6|0.5000|0.1000|22");
 }
 
+TEST(Commands, AFontRecordNotifiesAgainOnceItsRotationIsSet) {
+    TLogHarness h;
+    const auto calls = Calls(OnePage([](TNdrWriter& w) { w.SetFont({.Name = "Arial", .Rotation = 90}); }), h);
+    // name, colour, pitch, charset, size, then the rotation
+    ASSERT_EQ(calls.size(), 6u);
+    EXPECT_NE(calls[4].find("rotation=0"), std::string::npos);
+    EXPECT_NE(calls[5].find("rotation=90"), std::string::npos);
+}
+
 TEST(Commands, FontNotificationsArriveForEveryChange) {
     TLogHarness h;
     const auto calls = Calls(OnePage([](TNdrWriter& w) {
