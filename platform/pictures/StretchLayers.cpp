@@ -1,0 +1,137 @@
+#include "platform/pictures/StretchLayers.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/pictures/Dib.h"
+#include "platform/pictures/Metafile.h"
+#include "platform/pictures/MetafileRecords.h"
+
+namespace tal::pictures {
+
+TRecordBytes& TRecordBytes::F32(float v) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return U32(bits);
+}
+
+namespace {
+
+constexpr std::int64_t MaxLayerPixels = 16'000'000;
+constexpr int MaxMetafileCoordinate = 32767;
+
+std::vector<std::uint8_t> InfoHeader(int width, int height, int bitCount, std::uint32_t imageSize,
+                                     const std::vector<std::uint32_t>& palette) {
+    TRecordBytes info;
+    info.U32(BitmapInfoHeaderSize).I32(width).I32(height).U16(1).U16(static_cast<std::uint16_t>(bitCount));
+    info.U32(BI_RGB).U32(imageSize).I32(3780).I32(3780);  // 96 ppi in pixels per metre
+    info.U32(static_cast<std::uint32_t>(palette.size())).U32(0);
+    for (const std::uint32_t rgb : palette) info.U32(rgb);  // RGBQUAD: blue, green, red, 0
+    return std::move(info.Data());
+}
+
+// A 24-bit bottom-up DIB; pixel(x, y) gives 0x00RRGGBB.
+template <typename Pixel>
+TDibLayer ColorLayer(int width, int height, std::uint32_t rop, Pixel pixel) {
+    TDibLayer layer;
+    layer.Width = width;
+    layer.Height = height;
+    layer.RasterOperation = rop;
+    const std::size_t stride = ((static_cast<std::size_t>(width) * 24 + 31) / 32) * 4;
+    layer.Bits.assign(stride * static_cast<std::size_t>(height), 0);
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = layer.Bits.data() + static_cast<std::size_t>(height - 1 - y) * stride;
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t rgb = pixel(x, y);
+            row[3 * x] = static_cast<std::uint8_t>(rgb);
+            row[3 * x + 1] = static_cast<std::uint8_t>(rgb >> 8);
+            row[3 * x + 2] = static_cast<std::uint8_t>(rgb >> 16);
+        }
+    }
+    layer.Info = InfoHeader(width, height, 24, static_cast<std::uint32_t>(layer.Bits.size()), {});
+    return layer;
+}
+
+TDibLayer RasterLayer(const TRaster& raster) {
+    return ColorLayer(raster.Width(), raster.Height(), SRCCOPY, [&raster](int x, int y) {
+        const std::uint8_t* p = raster.Row(y) + 3 * static_cast<std::size_t>(x);
+        return (static_cast<std::uint32_t>(p[0]) << 16) | (static_cast<std::uint32_t>(p[1]) << 8) | p[2];
+    });
+}
+
+bool Transparent(std::uint32_t argb) { return (argb >> 24) < 128; }
+
+// The AND mask of an icon image: white (1) where the page shows through.
+TDibLayer MaskLayer(const TRgbaImage& image) {
+    TDibLayer layer;
+    layer.Width = image.Width();
+    layer.Height = image.Height();
+    layer.RasterOperation = SRCAND;
+    const std::size_t stride = ((static_cast<std::size_t>(layer.Width) + 31) / 32) * 4;
+    layer.Bits.assign(stride * static_cast<std::size_t>(layer.Height), 0);
+    for (int y = 0; y < layer.Height; ++y) {
+        std::uint8_t* row = layer.Bits.data() + static_cast<std::size_t>(layer.Height - 1 - y) * stride;
+        for (int x = 0; x < layer.Width; ++x)
+            if (Transparent(image.Pixel(x, y))) row[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+    }
+    layer.Info = InfoHeader(layer.Width, layer.Height, 1, static_cast<std::uint32_t>(layer.Bits.size()),
+                            {0x000000, 0xFFFFFF});
+    return layer;
+}
+
+void CheckLayerSize(int width, int height, const char* kind) {
+    if (width > MaxMetafileCoordinate || height > MaxMetafileCoordinate)
+        throw EInvalidGraphic(std::string(kind) + ": too large to record in a metafile (" + std::to_string(width) +
+                              " x " + std::to_string(height) + " pixels)");
+}
+
+}  // namespace
+
+std::vector<TDibLayer> DibLayers(const TGraphic& graphic, int rasterWidth, int rasterHeight) {
+    std::vector<TDibLayer> layers;
+    if (graphic.Empty()) return layers;
+    switch (graphic.Kind()) {
+        case TGraphicKind::Bitmap: {
+            const TRaster& pixels = static_cast<const TBitmap&>(graphic).Pixels();
+            CheckLayerSize(pixels.Width(), pixels.Height(), "Bitmap");
+            layers.push_back(RasterLayer(pixels));
+            break;
+        }
+        case TGraphicKind::Icon: {
+            const TIconImage* chosen = static_cast<const TIcon&>(graphic).Chosen();
+            if (!chosen || chosen->Image.Width() == 0 || chosen->Image.Height() == 0) break;
+            const TRgbaImage& image = chosen->Image;
+            CheckLayerSize(image.Width(), image.Height(), "Icon");
+            layers.push_back(MaskLayer(image));
+            layers.push_back(ColorLayer(image.Width(), image.Height(), SRCINVERT, [&image](int x, int y) {
+                const std::uint32_t argb = image.Pixel(x, y);
+                return Transparent(argb) ? 0u : (argb & 0xFFFFFF);
+            }));
+            break;
+        }
+        case TGraphicKind::Metafile:
+            if (rasterWidth <= 0 || rasterHeight <= 0) break;
+            layers.push_back(RasterLayer(DrawToRaster(graphic, rasterWidth, rasterHeight)));
+            break;
+    }
+    return layers;
+}
+
+void RasterSize(int width, int height, double scale, int& rasterWidth, int& rasterHeight) {
+    double w = std::max(0.0, width * scale), h = std::max(0.0, height * scale);
+    double reduce = 1.0;
+    if (w * h > static_cast<double>(MaxLayerPixels)) reduce = std::sqrt(static_cast<double>(MaxLayerPixels) / (w * h));
+    reduce = std::min({reduce, w > MaxMetafileCoordinate ? MaxMetafileCoordinate / w : 1.0,
+                       h > MaxMetafileCoordinate ? MaxMetafileCoordinate / h : 1.0});
+    rasterWidth = static_cast<int>(std::min<double>(MaxMetafileCoordinate, std::nearbyint(w * reduce)));
+    rasterHeight = static_cast<int>(std::min<double>(MaxMetafileCoordinate, std::nearbyint(h * reduce)));
+    if (width > 0 && rasterWidth == 0) rasterWidth = 1;
+    if (height > 0 && rasterHeight == 0) rasterHeight = 1;
+}
+
+std::int64_t ReferencePixelsToHiMetric(std::int64_t pixels) {
+    return static_cast<std::int64_t>(std::nearbyint(static_cast<double>(pixels) * 2540.0 / ReferencePixelsPerInch));
+}
+
+}  // namespace tal::pictures

@@ -1,0 +1,69 @@
+#pragma once
+// What the metafile writers record for a picture that is not a metafile of
+// their own kind: the picture as device-independent bitmaps stretched over
+// the whole frame, each combined with the page by a raster operation. Also
+// the little-endian byte building both writers share.
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "platform/Graphic.h"
+
+namespace tal::pictures {
+
+// Little-endian parameters of one metafile record.
+class TRecordBytes {
+public:
+    TRecordBytes& U16(std::uint16_t v) {
+        FData.push_back(static_cast<std::uint8_t>(v));
+        FData.push_back(static_cast<std::uint8_t>(v >> 8));
+        return *this;
+    }
+    TRecordBytes& I16(std::int16_t v) { return U16(static_cast<std::uint16_t>(v)); }
+    TRecordBytes& U32(std::uint32_t v) { return U16(static_cast<std::uint16_t>(v)).U16(static_cast<std::uint16_t>(v >> 16)); }
+    TRecordBytes& I32(std::int32_t v) { return U32(static_cast<std::uint32_t>(v)); }
+    TRecordBytes& F32(float v);
+    TRecordBytes& Bytes(const std::uint8_t* data, std::size_t size) {
+        FData.insert(FData.end(), data, data + size);
+        return *this;
+    }
+    TRecordBytes& Bytes(const std::vector<std::uint8_t>& bytes) { return Bytes(bytes.data(), bytes.size()); }
+    // Zero bytes up to a multiple of alignment.
+    TRecordBytes& Pad(std::size_t alignment) {
+        while (FData.size() % alignment != 0) FData.push_back(0);
+        return *this;
+    }
+    std::size_t Size() const { return FData.size(); }
+    const std::vector<std::uint8_t>& Data() const { return FData; }
+    std::vector<std::uint8_t>& Data() { return FData; }
+
+private:
+    std::vector<std::uint8_t> FData;
+};
+
+// One bitmap of a picture: a packed DIB (header, colour table, pixels) drawn
+// over the whole frame with the raster operation.
+struct TDibLayer {
+    std::vector<std::uint8_t> Info;  // BITMAPINFOHEADER and colour table
+    std::vector<std::uint8_t> Bits;
+    int Width = 0, Height = 0;
+    std::uint32_t RasterOperation = 0;
+};
+
+// The layers of a graphic: a bitmap is one copied DIB; an icon its AND mask
+// (SRCAND) and its colours (SRCINVERT), as icons are drawn; any other
+// graphic is drawn into a white raster of rasterWidth x rasterHeight pixels.
+// An empty graphic has no layers.
+std::vector<TDibLayer> DibLayers(const TGraphic& graphic, int rasterWidth, int rasterHeight);
+
+// The raster size for a frame of width x height reference pixels drawn at
+// scale raster pixels per reference pixel, reduced where needed so that it
+// stays within the 16-bit coordinates of a Windows metafile and a sensible
+// number of pixels.
+void RasterSize(int width, int height, double scale, int& rasterWidth, int& rasterHeight);
+
+// Hundredths of a millimetre of a length in pixels of the 96 ppi reference
+// screen, rounded half to even.
+std::int64_t ReferencePixelsToHiMetric(std::int64_t pixels);
+
+}  // namespace tal::pictures
