@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/pictures/ByteView.h"
+#include "platform/pictures/Dib.h"
 
 namespace tal::pictures {
 

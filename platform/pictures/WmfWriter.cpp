@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/pictures/ByteView.h"
+#include "platform/pictures/Dib.h"
 #include "platform/pictures/Metafile.h"
 
 namespace tal::pictures {

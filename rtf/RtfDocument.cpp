@@ -1,0 +1,139 @@
+// The document around the drawing objects: the byte routing, the font and
+// colour tables, page breaks, and the assembly at document end.
+#include "render/RpConverter.h"
+#include "rtf/RpRenderRTF.h"
+#include "rtf/RtfSyntax.h"
+
+namespace tal {
+
+TRvRenderRTF::TRvRenderRTF(TRpComponent* owner) : TRPRenderStream(owner) {
+    SetDisplayName("Rich Text Format (RTF)");
+    FileExtension = "*.rtf";
+    ImageOutput = TImageOutput::ioHigherQuality;
+    ImageEncoding = TImageEncoding::ieHex;
+}
+
+TRvRenderRTF::~TRvRenderRTF() = default;
+
+void TRvRenderRTF::RenderToFile(TStream& Stream, const std::string& FileName) {
+    TRPRenderStream::RenderToFile(Stream, FileName);
+}
+
+TRPConverter& TRvRenderRTF::Converter() const {
+    if (!FConverter) throw Exception("The RTF renderer was called outside a conversion");
+    return *FConverter;
+}
+
+// ---- byte output ----
+
+void TRvRenderRTF::WriteRTF(std::string_view S) {
+    if (S.empty()) return;
+    if (FWriteDirect) {
+        if (FActiveStream) FActiveStream->Write(S.data(), S.size());
+    } else if (FBodyBuffer) {
+        FBodyBuffer->Write(S.data(), S.size());
+    }
+}
+
+void TRvRenderRTF::WriteRTFLine(std::string_view S) {
+    WriteRTF(S);
+    WriteRTF("\r\n");
+}
+
+void TRvRenderRTF::WriteTwips(std::string_view Keyword, double Value) { WriteRTF(rtf::Keyword(Keyword, rtf::Twips(Value))); }
+
+// ---- font and colour tables ----
+
+std::int32_t TRvRenderRTF::FontIndex() {
+    const std::string& name = Converter().Font.Name();
+    const std::string key = rtf::UpperAscii(name);
+    for (std::size_t i = 0; i < FFontKeys.size(); ++i)
+        if (FFontKeys[i] == key) return static_cast<std::int32_t>(i);
+    if (!FFontNames) FFontNames = std::make_unique<std::vector<std::string>>();
+    FFontNames->push_back(name);
+    FFontKeys.push_back(key);
+    return static_cast<std::int32_t>(FFontNames->size() - 1);
+}
+
+std::string TRvRenderRTF::ColorEntry(TColor Color) {
+    const std::uint32_t value = Color < 0 ? 0u : static_cast<std::uint32_t>(Color);
+    std::string entry = rtf::Keyword(";\\red", value & 0xFF);
+    entry += rtf::Keyword("\\green", (value >> 8) & 0xFF);
+    entry += rtf::Keyword("\\blue", (value >> 16) & 0xFF);
+    return entry;
+}
+
+std::int32_t TRvRenderRTF::ColorIndex(TColor Color) {
+    if (!FColorTable) FColorTable = std::make_unique<std::vector<std::string>>();
+    const std::string entry = ColorEntry(Color);
+    for (std::size_t i = 0; i < FColorTable->size(); ++i)
+        if ((*FColorTable)[i] == entry) return static_cast<std::int32_t>(i + 1);
+    FColorTable->push_back(entry);
+    return static_cast<std::int32_t>(FColorTable->size());
+}
+
+// ---- document structure ----
+
+void TRvRenderRTF::BeginDocument() {
+    TRPRenderStream::BeginDocument();
+    FFontNames = std::make_unique<std::vector<std::string>>();
+    FFontKeys.clear();
+    FColorTable = std::make_unique<std::vector<std::string>>();
+    FBodyBuffer = std::make_unique<TMemoryStream>();
+    FWriteDirect = false;
+    FPageBegun = false;
+}
+
+void TRvRenderRTF::WriteHeader() {
+    std::string header = "{\\rtf1\\ansi{\\fonttbl";
+    if (FFontNames)
+        for (std::size_t i = 0; i < FFontNames->size(); ++i) {
+            header += rtf::Keyword("{\\f", static_cast<std::int64_t>(i));
+            header += "\\fcharset0\\fprq0 ";
+            header += rtf::FontTableName((*FFontNames)[i]);
+            header += ";}";
+        }
+    header += "}{\\colortbl";
+    if (FColorTable && !FColorTable->empty()) {
+        for (const std::string& entry : *FColorTable) header += entry;
+        header += ';';
+    }
+    header += '}';
+    WriteRTF(header);
+}
+
+void TRvRenderRTF::EndDocument() {
+    // The buffer is released and the file closed on every path, so that a
+    // failed conversion still leaves the document as far as it got.
+    struct TFinish {
+        TRvRenderRTF& R;
+        ~TFinish() {
+            R.FBodyBuffer.reset();
+            R.FFontNames.reset();
+            R.FColorTable.reset();
+            R.FFontKeys.clear();
+            R.CloseOutput();
+        }
+    } finish {*this};
+    FWriteDirect = true;
+    if (!FActiveStream) OpenOutputFile(FOutputFileName);
+    WriteHeader();
+    if (FBodyBuffer && FBodyBuffer->Size() > 0)
+        FActiveStream->Write(FBodyBuffer->Data(), static_cast<std::size_t>(FBodyBuffer->Size()));
+    FBodyBuffer.reset();
+    FFontNames.reset();
+    FColorTable.reset();
+    // A reader drops an empty last paragraph together with the page break
+    // into the last page; a closing paragraph mark keeps that page.
+    if (FPageBegun) WriteRTF("\\par");
+    WriteRTF("}");
+}
+
+void TRvRenderRTF::BeginPage() {
+    if (FPageBegun) WriteRTF("\\page ");
+    FPageBegun = true;
+}
+
+void TRvRenderRTF::EndPage() {}
+
+}  // namespace tal

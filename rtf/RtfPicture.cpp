@@ -1,0 +1,120 @@
+// Pictures: each is recorded anew into a metafile stretched over its box and
+// embedded in a picture inside a borderless text box anchored to the page.
+#include <cmath>
+
+#include "platform/pictures/EmfWriter.h"
+#include "platform/pictures/WmfWriter.h"
+#include "render/RpConverter.h"
+#include "rtf/RpRenderRTF.h"
+#include "rtf/RtfSyntax.h"
+
+namespace tal {
+
+namespace {
+
+// Reference pixels per inch of the metafile frame: the frame of a picture in
+// a W by H inch box is round(W * 102) by round(H * 102) of them.
+constexpr double FramePixelsPerInch = 102.0;
+// Where a metafile of the other kind has to be drawn into pixels.
+constexpr double RasterPixelsPerInch = 300.0;
+
+int FramePixels(double inches) {
+    const std::int32_t pixels = RoundToInt32(inches * FramePixelsPerInch);
+    return pixels < 0 ? 0 : pixels;
+}
+
+}  // namespace
+
+void TRvRenderRTF::StretchBitmap(TBitmap& Bitmap, double X1, double Y1, double X2, double Y2) {
+    PlacePicture(Bitmap, X1, Y1, X2, Y2);
+}
+
+void TRvRenderRTF::StretchDraw(const TRect& Rect, TGraphic& Graphic) {
+    PlacePicture(Graphic, Rect.Left / 72.0, Rect.Top / 72.0, Rect.Right / 72.0, Rect.Bottom / 72.0);
+}
+
+void TRvRenderRTF::PlacePicture(const TGraphic& Graphic, double X1, double Y1, double X2, double Y2) {
+    // The metafile is made before any byte of the object is written, so a
+    // picture that cannot be recorded leaves no open group in the document.
+    const TSavedPicture picture = MakePicture(Graphic, std::abs(X1 - X2), std::abs(Y1 - Y2));
+    BeginPictureObject();
+    WritePictureType();
+    WritePicture(picture);
+    WriteRTF("}\\par}}");
+    WriteRTFLine("");
+    WriteObjectBox(X1, Y1, X2, Y2);
+    EndPictureObject();
+}
+
+void TRvRenderRTF::BeginPictureObject() {
+    WriteRTFLine("");
+    WriteRTFLine("");
+    WriteRTFLine("{\\*\\do\\dobxpage\\dobypage\\dptxbx\\dptxlrtb");
+    WriteRTF("{\\dptxbxtext\\pard\\plain \\ql ");
+    WriteRTF("\\li0\\ri0\\widctlpar\\aspalpha\\aspnum\\faauto\\adjustright");
+    WriteRTF("\\rin0\\lin0\\itap0 ");
+    WriteRTF("\\fs24\\lang1033\\langfe1033\\cgrid\\langnp1033\\langfenp1033");
+    WriteRTFLine("{");
+    WriteRTF("{\\pict ");
+}
+
+void TRvRenderRTF::WritePictureType() {
+    WriteRTF(ImageOutput == TImageOutput::ioSmallerSize ? "\\emfblip" : "\\wmetafile8");
+}
+
+TRvRenderRTF::TSavedPicture TRvRenderRTF::MakePicture(const TGraphic& Graphic, double Width, double Height) const {
+    TSavedPicture picture;
+    picture.Width = Width;
+    picture.Height = Height;
+    const int width = FramePixels(Width), height = FramePixels(Height);
+    const double rasterScale = RasterPixelsPerInch / FramePixelsPerInch;
+    if (ImageOutput == TImageOutput::ioSmallerSize) {
+        picture.Bytes = pictures::RecordStretchedEmf(Graphic, width, height, rasterScale);
+        picture.StartOffset = 0;
+    } else {
+        picture.Bytes = pictures::RecordStretchedWmf(Graphic, width, height, rasterScale);
+        // The placeable header stays out: the picture starts with the metafile header.
+        picture.StartOffset = pictures::PlaceableHeaderSize;
+    }
+    picture.WidthHiMetric = pictures::ReferencePixelsToHiMetric(width);
+    picture.HeightHiMetric = pictures::ReferencePixelsToHiMetric(height);
+    return picture;
+}
+
+void TRvRenderRTF::WritePicture(const TSavedPicture& Picture) {
+    if (ImageEncoding == TImageEncoding::ieHex) WriteHexPicture(Picture);
+    else WriteBinaryPicture(Picture);
+}
+
+void TRvRenderRTF::WritePictureSize(const TSavedPicture& Picture) {
+    std::string out = rtf::Keyword("\\picw", Picture.WidthHiMetric);
+    out += rtf::Keyword("\\pich", Picture.HeightHiMetric);
+    // The picture fills its box.
+    out += rtf::Keyword("\\picwgoal", rtf::Twips(Picture.Width));
+    out += rtf::Keyword("\\pichgoal", rtf::Twips(Picture.Height));
+    WriteRTF(out);
+}
+
+void TRvRenderRTF::WriteHexPicture(const TSavedPicture& Picture) {
+    WritePictureSize(Picture);
+    WriteRTF(" ");
+    if (Picture.Bytes.size() <= Picture.StartOffset) return;
+    WriteRTF(rtf::HexLines(Picture.Bytes.data() + Picture.StartOffset, Picture.Bytes.size() - Picture.StartOffset));
+}
+
+void TRvRenderRTF::WriteBinaryPicture(const TSavedPicture& Picture) {
+    WritePictureSize(Picture);
+    const std::size_t start = Picture.Bytes.size() < Picture.StartOffset ? Picture.Bytes.size() : Picture.StartOffset;
+    const std::size_t count = Picture.Bytes.size() - start;
+    WriteRTF(rtf::Keyword("\\bin", static_cast<std::int64_t>(count)) + " ");
+    WriteRTF(std::string_view(reinterpret_cast<const char*>(Picture.Bytes.data()) + start, count));
+}
+
+void TRvRenderRTF::EndPictureObject() {
+    WriteRTF("\\dplinehollow\\dplinecor0\\dplinecog0\\dplinecob0\\dplinew1");
+    WriteRTF("\\dpfillfgcr255\\dpfillfgcg255\\dpfillfgcb255");
+    WriteRTF("\\dpfillbgcr255\\dpfillbgcg255\\dpfillbgcb255\\dpfillpat0");
+    WriteRTF("}");
+}
+
+}  // namespace tal

@@ -1,0 +1,60 @@
+#include "rtf/RtfSyntax.h"
+
+#include <charconv>
+
+#include "render/RpRender.h"
+
+namespace tal::rtf {
+
+std::int32_t Twips(double inches) { return RoundToInt32(inches * 1440.0); }
+
+void AppendNumber(std::string& out, std::int64_t value) {
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    out.append(digits, result.ptr);
+}
+
+std::string Keyword(std::string_view keyword, std::int64_t value) {
+    std::string out(keyword);
+    AppendNumber(out, value);
+    return out;
+}
+
+std::string EscapedText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (const char c : text) {
+        if (c == '\\' || c == '{' || c == '}') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+std::string FontTableName(std::string_view name) {
+    std::string kept;
+    kept.reserve(name.size());
+    for (const char c : name)
+        if (c != ';') kept += c;
+    return EscapedText(kept);
+}
+
+std::string HexLines(const std::uint8_t* data, std::size_t size) {
+    static constexpr char digits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(size * 2 + (size / 32) * 2);
+    for (std::size_t i = 0; i < size; ++i) {
+        out += digits[data[i] >> 4];
+        out += digits[data[i] & 0x0F];
+        if ((i + 1) % 32 == 0) out += "\r\n";
+    }
+    return out;
+}
+
+std::string UpperAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+}  // namespace tal::rtf
