@@ -222,12 +222,14 @@ void TRPConverter::ConvertPage() {
     ReadPageHeader();
     FRenderTarget->BeginPage();
     for (;;) {
+        const std::int64_t offset = Position();
         const std::uint8_t code = ReadByte();
         if (code == ndr::cmdEndPage) {
             FRenderTarget->EndPage();
             return;
         }
         PerformCommand(code);
+        if (OnCommandDone) OnCommandDone(code, offset);
     }
 }
 

@@ -4,6 +4,7 @@
 // and keeps the drawing state (pen, brush, font, position, variables) that
 // the renderer reads back through its FConverter reference.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -70,6 +71,10 @@ public:
     double TextWidth(const std::string& Text);
     void PrintFormatted(const std::string& Text, char Justify, double X, double Y);
     void PrintFormattedBlock(const std::string& Text, double X, double Y, double Width);
+
+    // Called after each page command with its code and the offset of its
+    // code byte; tools use it to show commands that make no renderer call.
+    std::function<void(std::uint8_t code, std::int64_t offset)> OnCommandDone;
 
     // The engine text is measured with; the process's default unless replaced.
     void SetTextMeasure(TTextMeasure& engine) { FMeasureBitmap.Engine = &engine; }

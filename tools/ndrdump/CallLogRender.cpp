@@ -1,5 +1,7 @@
 #include "tools/ndrdump/CallLogRender.h"
 
+#include <algorithm>
+
 #include "render/RpConverter.h"
 
 namespace tal {
@@ -127,8 +129,37 @@ void TCallLogRender::BeginDocument() {
     Line(Format("BeginDocument version=%d title=%s pages=%d first=%d last=%d offsets=%s,%s",
                 {h.Version, Quote(h.Title), h.PageCount, h.FirstPage, h.LastPage, FormatFixed(h.LeftOffset(), 4),
                  FormatFixed(h.TopOffset(), 4)}));
+    FKnownVariables.clear();
+    if (ShowSilentCommands)
+        FConverter->OnCommandDone = [this](std::uint8_t code, std::int64_t) { ShowSilentCommand(code); };
 }
 void TCallLogRender::EndDocument() { Line("EndDocument"); }
+
+void TCallLogRender::ShowSilentCommand(std::uint8_t code) {
+    const TRPConverter& c = *FConverter;
+    switch (code) {
+        case ndr::cmdMoveTo: Line("= MoveTo " + Numbers({c.FCursorX, c.FCursorY})); return;
+        case ndr::cmdFrameMode: Line(Format("= FrameMode %d", {FFrameMode})); return;
+        case ndr::cmdSetVariable:
+            for (const auto& [name, value] : c.FVariables) {
+                auto known = std::find_if(FKnownVariables.begin(), FKnownVariables.end(),
+                                          [&](const auto& entry) { return entry.first == name; });
+                if (known == FKnownVariables.end()) known = FKnownVariables.insert(known, {name, ""});
+                else if (known->second == value->FStoredText) continue;
+                known->second = value->FStoredText;
+                Line("= SetVariable " + Quote(name) + " " + Quote(value->FStoredText));
+            }
+            return;
+        case ndr::cmdIgnored2: case ndr::cmdIgnored4: case ndr::cmdIgnored6: case ndr::cmdIgnored9:
+        case ndr::cmdIgnored10: case ndr::cmdIgnored26: case ndr::cmdIgnored27: case ndr::cmdIgnored28:
+        case ndr::cmdIgnored29: case ndr::cmdIgnoredText30: case ndr::cmdIgnored31: case ndr::cmdIgnored34:
+        case ndr::cmdIgnored83: case ndr::cmdIgnored84: case ndr::cmdIgnored85: case ndr::cmdIgnored86:
+        case ndr::cmdIgnored87: case ndr::cmdIgnoredText88:
+            Line(Format("= skipped command %d", {code}));
+            return;
+        default: return;
+    }
+}
 
 void TCallLogRender::BeginPage() {
     const TRPConverter& c = *FConverter;

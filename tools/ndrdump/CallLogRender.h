@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "render/RpRender.h"
 
@@ -14,6 +16,10 @@ class TCallLogRender : public TRPRender {
 public:
     using TSink = std::function<void(const std::string& line)>;
     explicit TCallLogRender(TSink sink) : FSink(std::move(sink)) { SetDisplayName("Call log"); }
+
+    // Also show the commands that make no renderer call (the position of
+    // MoveTo, the frame mode, variables, skipped commands), prefixed "= ".
+    bool ShowSilentCommands = false;
 
     // Texts are shown with bytes outside printable ASCII as \xHH.
     static std::string Quote(std::string_view text);
@@ -53,7 +59,10 @@ private:
     static std::string Numbers(std::initializer_list<double> values);
     static std::string GraphicText(const TGraphic& graphic);
 
+    void ShowSilentCommand(std::uint8_t code);
+
     TSink FSink;
+    std::vector<std::pair<std::string, std::string>> FKnownVariables;
 };
 
 }  // namespace tal

@@ -1,0 +1,22 @@
+# Runs COMMAND (a ;-list), writes its standard output to OUTPUT and compares
+# that file with EXPECTED byte for byte; EXIT gives the exit status expected.
+# Used as: cmake -DCOMMAND=... -DOUTPUT=... -DEXPECTED=... [-DEXIT=n] -P RunAndCompare.cmake
+if(NOT DEFINED EXIT)
+  set(EXIT 0)
+endif()
+execute_process(COMMAND ${COMMAND} OUTPUT_FILE ${OUTPUT} ERROR_VARIABLE errors RESULT_VARIABLE status)
+if(NOT status EQUAL EXIT)
+  message(FATAL_ERROR "exit status ${status}, expected ${EXIT}: ${errors}")
+endif()
+if(DEFINED EXPECTED)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUTPUT} ${EXPECTED} RESULT_VARIABLE different)
+  if(different)
+    message(FATAL_ERROR "${OUTPUT} differs from ${EXPECTED} (diff them to see where)")
+  endif()
+endif()
+if(DEFINED EXPECTED_ERROR)
+  string(FIND "${errors}" "${EXPECTED_ERROR}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "standard error lacks '${EXPECTED_ERROR}': ${errors}")
+  endif()
+endif()
