@@ -100,7 +100,10 @@ public:
     // a face that is merely missing.
     virtual bool IsTrueTypeFace(std::string_view faceName, TFontStyles style) = 0;
 
-    // The outline metrics of the face at a 1000-unit em.
+    // The outline metrics of the face at a 1000-unit em. For a name that is
+    // not installed they are its substitute's: ask IsTrueTypeFace first.
+    // Raises EFontError when the face cannot be opened (also the other
+    // queries below).
     virtual TOutlineMetrics GetOutlineMetrics(std::string_view faceName, TFontStyles style) = 0;
 
     // ABC widths at a 1000-unit em for the codes first..last (0..255), one

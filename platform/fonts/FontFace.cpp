@@ -1,6 +1,8 @@
 #include "platform/fonts/FontFace.h"
 
 #include <algorithm>
+#include <string>
+#include <tuple>
 
 #include FT_ADVANCES_H
 #include FT_TRUETYPE_TABLES_H
@@ -161,64 +163,75 @@ long TFontFace::PixelsPerEmForCell(long cellPixels) const {
     return MulDivRound(cellPixels, UnitsPerEm(), ascent + descent);
 }
 
-TOutlineMetrics TFontFace::OutlineMetrics() const {
+int TFontFace::ToPdfEm(long units) const { return static_cast<int>(MulDivRound(units, PDF_EM, UnitsPerEm())); }
+
+void TFontFace::FillVerticalMetrics(TOutlineMetrics& m) const {
     FT_Face face = FFace.get();
-    const long em = UnitsPerEm();
-    auto scale = [em](long units) { return static_cast<int>(MulDivRound(units, PDF_EM, em)); };
-    TOutlineMetrics m;
-
     const auto [ascent, descent] = CellAscentDescent();
-    m.Ascent = scale(ascent);
-    m.Descent = scale(descent);
+    m.Ascent = ToPdfEm(ascent);
+    m.Descent = ToPdfEm(descent);
     m.Height = m.Ascent + m.Descent;
-    m.InternalLeading = scale(ascent + descent - em);
-
+    m.InternalLeading = ToPdfEm(ascent + descent - UnitsPerEm());
+    // The line gap hhea asks for, less what the Windows cell already adds
+    // beyond hhea's ascender and descender.
     const TT_HoriHeader* hhea = HheaTable(face);
     const long lineAscender = hhea ? hhea->Ascender : face->ascender;
     const long lineDescender = hhea ? hhea->Descender : face->descender;
     const long lineGap = hhea ? hhea->Line_Gap : face->height - (face->ascender - face->descender);
-    m.ExternalLeading = std::max(0, scale(lineGap - ((ascent + descent) - (lineAscender - lineDescender))));
+    m.ExternalLeading = std::max(0, ToPdfEm(lineGap - ((ascent + descent) - (lineAscender - lineDescender))));
+}
 
+void TFontFace::FillBoxMetrics(TOutlineMetrics& m) const {
+    FT_Face face = FFace.get();
     const TT_Header* head = HeadTable(face);
     const long xMin = head ? head->xMin : face->bbox.xMin;
     const long yMin = head ? head->yMin : face->bbox.yMin;
     const long xMax = head ? head->xMax : face->bbox.xMax;
     const long yMax = head ? head->yMax : face->bbox.yMax;
-    m.MaxCharWidth = scale(xMax - xMin);
-    m.FontBox = {scale(xMin), scale(yMax), scale(xMax), scale(yMin)};
+    m.MaxCharWidth = ToPdfEm(xMax - xMin);
+    m.FontBox = {ToPdfEm(xMin), ToPdfEm(yMax), ToPdfEm(xMax), ToPdfEm(yMin)};
+}
 
-    const TT_OS2* os2 = Os2Table(face);
-    if (os2) {
-        std::tie(m.FirstChar, m.LastChar) = CharRange(*os2, IsSymbolFont());
-        m.AveCharWidth = std::max(1, scale(os2->xAvgCharWidth));
-        m.PanoseFamilyType = os2->panose[0];
-        m.PanoseProportion = os2->panose[3];
-        const auto fsType = static_cast<std::uint16_t>(os2->fsType & ~1u);
-        m.FsType = static_cast<std::uint16_t>(fsType | (EmbeddingForbidden(os2->fsType) ? 1u : 0u));
-    } else {
+void TFontFace::FillOs2Metrics(TOutlineMetrics& m) const {
+    const TT_OS2* os2 = Os2Table(FFace.get());
+    if (!os2) {
         // Without OS/2 nothing restricts embedding; the codes are the whole
-        // 8-bit range and the average width that of the widest half.
+        // 8-bit range and the average width half the widest advance.
         m.FirstChar = 0;
         m.LastChar = 255;
-        m.AveCharWidth = std::max(1, scale(face->max_advance_width / 2));
+        m.AveCharWidth = std::max(1, ToPdfEm(FFace->max_advance_width / 2));
+        return;
     }
+    std::tie(m.FirstChar, m.LastChar) = CharRange(*os2, IsSymbolFont());
+    m.AveCharWidth = std::max(1, ToPdfEm(os2->xAvgCharWidth));
+    m.PanoseFamilyType = os2->panose[0];
+    m.PanoseProportion = os2->panose[3];
+    const auto fsType = static_cast<std::uint16_t>(os2->fsType & ~1u);
+    m.FsType = static_cast<std::uint16_t>(fsType | (EmbeddingForbidden(os2->fsType) ? 1u : 0u));
+}
 
+void TFontFace::FillStyleMetrics(TOutlineMetrics& m) const {
     m.PitchAndFamily = TMPF_VECTOR;
-    if (!FT_IS_FIXED_WIDTH(face)) m.PitchAndFamily |= TMPF_FIXED_PITCH;
+    if (!FT_IS_FIXED_WIDTH(FFace.get())) m.PitchAndFamily |= TMPF_FIXED_PITCH;
     if (HasTrueTypeOutlines()) m.PitchAndFamily |= TMPF_TRUETYPE;
-
-    if (const TT_Postscript* post = PostTable(face)) {
+    if (const TT_Postscript* post = PostTable(FFace.get())) {
         m.ItalicAngleTenths = static_cast<int>(MulDivRound(post->italicAngle, 10, 0x10000));
         m.ItalicAngleDegrees = static_cast<int>(MulDivRound(post->italicAngle, 1, 0x10000));
     }
+}
+
+TOutlineMetrics TFontFace::OutlineMetrics() const {
+    TOutlineMetrics m;
+    FillVerticalMetrics(m);
+    FillBoxMetrics(m);
+    FillOs2Metrics(m);
+    FillStyleMetrics(m);
     return m;
 }
 
 std::vector<TABCWidth> TFontFace::ABCWidths(int first, int last) const {
     if (first < 0 || last > 255 || last < first)
         Fail("was asked for the widths of codes " + std::to_string(first) + " to " + std::to_string(last));
-    const long em = UnitsPerEm();
-    auto scale = [em](long units) { return static_cast<int>(MulDivRound(units, PDF_EM, em)); };
     const auto& glyphs = IsSymbolFont() ? FGlyphsSymbol : FGlyphs1252;
     std::vector<TABCWidth> widths;
     widths.reserve(static_cast<std::size_t>(last - first + 1));
@@ -228,9 +241,9 @@ std::vector<TABCWidth> TFontFace::ABCWidths(int first, int last) const {
         const FT_Glyph_Metrics& metrics = FFace->glyph->metrics;
         // Scaling the edges rather than the widths keeps A + B + C equal to
         // the scaled advance.
-        const int left = scale(metrics.horiBearingX);
-        const int right = scale(metrics.horiBearingX + metrics.width);
-        widths.push_back({left, right - left, scale(metrics.horiAdvance) - right});
+        const int left = ToPdfEm(metrics.horiBearingX);
+        const int right = ToPdfEm(metrics.horiBearingX + metrics.width);
+        widths.push_back({left, right - left, ToPdfEm(metrics.horiAdvance) - right});
     }
     return widths;
 }

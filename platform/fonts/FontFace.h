@@ -57,6 +57,12 @@ private:
     std::array<FT_UInt, 256> GlyphsThrough(TCodeMapping mapping) const;
     long UnitsPerEm() const { return FFace->units_per_EM; }
     std::pair<long, long> CellAscentDescent() const;
+    // Font units to the 1000-unit em of the PDF queries.
+    int ToPdfEm(long units) const;
+    void FillVerticalMetrics(TOutlineMetrics& m) const;
+    void FillBoxMetrics(TOutlineMetrics& m) const;
+    void FillOs2Metrics(TOutlineMetrics& m) const;
+    void FillStyleMetrics(TOutlineMetrics& m) const;
     [[noreturn]] void Fail(const std::string& what) const;
 
     std::string FFaceName;
