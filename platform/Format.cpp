@@ -90,11 +90,16 @@ void Pad(std::string& out, std::string body, const Spec& spec) {
 }  // namespace
 
 std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args) {
+    return Format(fmt, std::span<const FormatArg>(args.begin(), args.size()));
+}
+
+std::string Format(std::string_view fmt, std::span<const FormatArg> args) {
     std::string out;
     out.reserve(fmt.size() + 16);
-    const FormatArg* next = args.begin();
+    const FormatArg* next = args.data();
+    const FormatArg* const last = args.data() + args.size();
     auto take = [&]() -> const FormatArg& {
-        if (next == args.end()) throw EConvertError("Format '" + std::string(fmt) + "' invalid or incompatible with argument");
+        if (next == last) throw EConvertError("Format '" + std::string(fmt) + "' invalid or incompatible with argument");
         return *next++;
     };
     for (std::size_t i = 0; i < fmt.size(); ++i) {

@@ -5,6 +5,7 @@
 // width and precision (also "*"), and %%.
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,8 @@ private:
 // Formats fmt with args. A directive without a matching argument, or with an
 // argument of the wrong kind, raises EConvertError (as the platform's Format does).
 std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args);
+// The same over an argument list built at run time.
+std::string Format(std::string_view fmt, std::span<const FormatArg> args);
 
 // Fixed-point text of v with the given number of decimals, "." as separator.
 std::string FormatFixed(double v, int decimals);

@@ -1,0 +1,149 @@
+// Choosing the PDF font for a report font: the standard fonts by name, other
+// installed TrueType faces by their own name, everything else as Helvetica.
+#include <array>
+
+#include "pdf/PdfFormat.h"
+#include "pdf/RpRenderPDF.h"
+#include "render/RpConverter.h"
+
+namespace tal {
+
+namespace {
+
+bool IsBold(TFontStyles style) { return (style & fsBold) != 0; }
+bool IsItalic(TFontStyles style) { return (style & fsItalic) != 0; }
+
+// Courier and Helvetica name their styles "-Bold", "-Oblique", "-BoldOblique".
+std::string ObliqueStyled(const char* family, TFontStyles style) {
+    std::string name = family;
+    if (IsBold(style) && IsItalic(style)) name += "-BoldOblique";
+    else if (IsBold(style)) name += "-Bold";
+    else if (IsItalic(style)) name += "-Oblique";
+    return name;
+}
+
+std::string TimesStyled(TFontStyles style) {
+    if (IsBold(style) && IsItalic(style)) return "Times-BoldItalic";
+    if (IsBold(style)) return "Times-Bold";
+    if (IsItalic(style)) return "Times-Italic";
+    return "Times-Roman";
+}
+
+// The table a standard name measures with: the four Courier faces share one.
+const char* TableFor(std::string_view pdfName) {
+    static constexpr std::array<const char*, 4> courier = {"Courier", "Courier-Bold", "Courier-Oblique",
+                                                           "Courier-BoldOblique"};
+    for (const char* name : courier)
+        if (SameTextIgnoringCase(pdfName, name)) return "Courier";
+    for (const TStandardFontTable& table : StandardFontTables)
+        if (SameTextIgnoringCase(pdfName, table.Name)) return table.Name;
+    return nullptr;
+}
+
+}  // namespace
+
+const TFontWidths* StandardFontWidths(std::string_view pdfName) {
+    const char* table = TableFor(pdfName);
+    if (!table) return nullptr;
+    for (const TStandardFontTable& entry : StandardFontTables)
+        if (SameTextIgnoringCase(entry.Name, table)) return &entry.Widths;
+    return nullptr;
+}
+
+void TRvRenderPDF::FontChanged(TFont& Font) {
+    // The converter's font changes before any document is open as well;
+    // the state is taken up at the first text of the document then.
+    if (!FCurrentPage) return;
+    const std::string pdfName = GetPDFFontName(Font.Name(), Font.Style());
+    FCurrentFont = FindOrCreateFont(pdfName, Font.Style());
+    FUnderline = Font.HasStyle(fsUnderline);
+    FStrikeOut = Font.HasStyle(fsStrikeOut);
+    FFontSize = Font.Size();
+    FCurrentPage->FTextColor = Font.Color();
+    FFontRotation = FConverter ? static_cast<double>(FConverter->FRotation) : 0.0;
+}
+
+std::string TRvRenderPDF::GetPDFFontName(const std::string& FaceName, TFontStyles Style) {
+    if (SameTextIgnoringCase(FaceName, "Courier") || SameTextIgnoringCase(FaceName, "Courier New"))
+        return ObliqueStyled("Courier", Style);
+    if (SameTextIgnoringCase(FaceName, "Times New Roman") || SameTextIgnoringCase(FaceName, "TimesRoman"))
+        return TimesStyled(Style);
+    if (SameTextIgnoringCase(FaceName, "Symbol")) return "Symbol";
+    if (SameTextIgnoringCase(FaceName, "Arial")) return ObliqueStyled("Helvetica", Style);
+    if (SameTextIgnoringCase(FaceName, "ZapfDingbats")) return "ZapfDingbats";
+    if (IsTrueTypeFace(FaceName, Style)) return MakeTrueTypeName(FaceName, Style);
+    return ObliqueStyled("Helvetica", Style);
+}
+
+std::string TRvRenderPDF::MakeTrueTypeName(const std::string& FaceName, TFontStyles Style) {
+    std::string name;
+    for (char c : FaceName)
+        if (c != ' ') name += c;
+    if (IsBold(Style) && IsItalic(Style)) name += ",BoldItalic";
+    else if (IsBold(Style)) name += ",Bold";
+    else if (IsItalic(Style)) name += ",Italic";
+    return name;
+}
+
+bool TRvRenderPDF::IsTrueTypeFace(const std::string& FaceName, TFontStyles Style) {
+    try {
+        return FontEngine().IsTrueTypeFace(FaceName, Style);
+    } catch (const Exception&) {
+        return false;  // a face the engine cannot open is not one to embed
+    }
+}
+
+TRPPDFFont* TRvRenderPDF::FindOrCreateFont(const std::string& PDFName, TFontStyles Style) {
+    const std::int32_t index = FFontList.IndexOf(PDFName);
+    if (index >= 0) return FFontList.Object(index);
+    return CreateFontObject(PDFName, Style);
+}
+
+TRPPDFFont* TRvRenderPDF::AddFont(std::unique_ptr<TRPPDFFont> font) {
+    TRPPDFFont* added = font.get();
+    FFontList.Add(added->FBaseFont, added);
+    FOwnedFonts.push_back(std::move(font));
+    FCurrentFont = added;
+    return added;
+}
+
+TRPPDFFont* TRvRenderPDF::CreateStandardFont(const std::string& PDFName) {
+    auto font = std::make_unique<TRPPDFFont>(*this);
+    font->FBaseFont = PDFName;
+    if (const TFontWidths* widths = StandardFontWidths(PDFName)) font->FWidths = *widths;
+    return AddFont(std::move(font));
+}
+
+TRPPDFFont* TRvRenderPDF::CreateFontObject(const std::string& PDFName, TFontStyles Style) {
+    const bool symbol = SameTextIgnoringCase(PDFName, "Symbol");
+    if (TableFor(PDFName) && !symbol) return CreateStandardFont(PDFName);
+    if (symbol && !IsTrueTypeFace("Symbol", Style)) return CreateStandardFont(PDFName);
+    if (IsTrueTypeFace(PDFName, Style)) {
+        auto font = std::make_unique<TRPPDFFontTrueType>(*this);
+        font->FBaseFont = PDFName;
+        try {
+            font->LoadTrueTypeMetrics(PDFName, Style);
+            return AddFont(std::move(font));
+        } catch (const EFontError&) {
+            // A face the engine reports but cannot read is shown as Helvetica.
+        }
+    }
+    // Nothing is registered under PDFName: the same decision is made again
+    // at every later selection of the face.
+    const std::string helvetica = ObliqueStyled("Helvetica", Style);
+    const std::int32_t index = FFontList.IndexOf(helvetica);
+    if (index >= 0) {
+        FCurrentFont = FFontList.Object(index);
+        return FCurrentFont;
+    }
+    return CreateStandardFont(helvetica);
+}
+
+double TRvRenderPDF::TextWidth(std::string_view Text) const {
+    if (!FCurrentFont) return 0.0;
+    long total = 0;
+    for (unsigned char c : Text) total += FCurrentFont->FWidths[c];
+    return total / 1000.0 * FFontSize / 72.0;
+}
+
+}  // namespace tal

@@ -1,0 +1,81 @@
+#pragma once
+// Font objects: standard Type 1 fonts with built-in widths, and TrueType
+// fonts whose widths, descriptor and font program come from the font engine.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "pdf/PdfObjects.h"
+#include "pdf/StandardFontWidths.h"
+#include "platform/fonts/FontEngine.h"
+
+namespace tal {
+
+class TRPPDFFont : public TRPPDFObject {
+public:
+    // Named F1, F2, ... in order of creation.
+    explicit TRPPDFFont(TRpComponent& RenderPDF);
+    void WriteObject() override;
+
+    std::string FSubtype = "Type1";
+    std::string FResourceName;
+    std::string FBaseFont;
+    TFontWidths FWidths {};
+
+protected:
+    void WriteFontHead();
+};
+
+class TRPPDFFontDescriptor final : public TRPPDFObject {
+public:
+    using TRPPDFObject::TRPPDFObject;
+    void WriteObject() override;
+
+    std::string FFontName;
+    std::int32_t FFlags = 0;
+    TFontBox FFontBBox;
+    std::int32_t FMissingWidth = 0;
+    std::int32_t FStemV = 0;
+    std::int32_t FStemH = 0;
+    std::int32_t FItalicAngle = 0;
+    std::int32_t FCapHeight = 0;
+    std::int32_t FXHeight = 0;
+    std::int32_t FAscent = 0;
+    std::int32_t FDescent = 0;
+    std::int32_t FLeading = 0;
+    std::int32_t FMaxCharWidth = 0;
+    std::int32_t FAvgWidth = 0;
+    bool FHasFontFile = false;
+};
+
+class TRPPDFFontFile final : public TRPPDFObject {
+public:
+    explicit TRPPDFFontFile(TRpComponent& RenderPDF);
+    void WriteObject() override;
+    TMemoryStream& FontData() { return *FFontData; }
+
+private:
+    std::unique_ptr<TMemoryStream> FFontData;
+};
+
+class TRPPDFFontTrueType final : public TRPPDFFont {
+public:
+    explicit TRPPDFFontTrueType(TRpComponent& RenderPDF);
+    ~TRPPDFFontTrueType() override;
+    void WriteObject() override;
+
+    // Reads widths, descriptor values and (when embedding) the font program
+    // of the face Name from the font engine. Raises EFontError when the
+    // engine has no outline metrics for it.
+    void LoadTrueTypeMetrics(const std::string& Name, TFontStyles Style);
+
+    std::unique_ptr<TRPPDFFontDescriptor> FDescriptor;
+    std::unique_ptr<TRPPDFFontFile> FFontFile;
+    std::int32_t FFirstChar = 0;
+    std::int32_t FLastChar = 0;
+    bool FEmbeddable = false;
+};
+
+void FillFontDescriptor(TRPPDFFontDescriptor& Descriptor, const TOutlineMetrics& Metrics, std::int32_t MissingWidth);
+
+}  // namespace tal

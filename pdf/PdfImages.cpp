@@ -1,0 +1,141 @@
+// Pictures on the page: each is drawn into a raster, stored as a JPEG image
+// object, and placed by the cm operator that scales the image's unit square
+// to its box.
+#include "pdf/PdfImages.h"
+
+#include <cmath>
+
+#include "pdf/PdfFormat.h"
+#include "pdf/RpRenderPDF.h"
+#include "platform/Graphic.h"
+#include "platform/jpeg/JpegEncoder.h"
+#include "render/RpConverter.h"
+
+namespace tal {
+
+// ---- the image object ----
+
+TRPPDFXObject::TRPPDFXObject(TRpComponent& RenderPDF)
+    : TRPPDFObject(RenderPDF), FImageData(std::make_unique<TMemoryStream>()) {}
+
+void TRPPDFXObject::SetRaster(TRaster Raster, std::int32_t Quality) {
+    FWidth = Raster.Width();
+    FHeight = Raster.Height();
+    FRaster = std::move(Raster);
+    FQuality = Quality;
+}
+
+void TRPPDFXObject::SetEncoded(std::int32_t Width, std::int32_t Height, std::vector<std::uint8_t> Jpeg) {
+    FWidth = Width;
+    FHeight = Height;
+    FJpeg = std::move(Jpeg);
+}
+
+void TRPPDFXObject::WriteObject() {
+    // The document's quality counts, whatever quality the picture came with.
+    FQuality = FRenderPDF.ImageQuality();
+    if (FJpeg.empty()) {
+        FJpeg = EncodeJpeg(FRaster, FQuality);
+        FRaster = TRaster();
+    }
+    FImageData->Clear();
+    FImageData->Write(FJpeg.data(), FJpeg.size());
+    FImageData->SetPosition(0);
+    BeginObject();
+    TRvRenderPDF& r = FRenderPDF;
+    r.WriteLine("<<");
+    r.WriteLine("/Type /XObject");
+    r.WriteLine("/Subtype /Image");
+    r.WriteLine("/Name /" + FImageName);
+    r.WriteLineFmt("/Width %d /Height %d ", {FWidth, FHeight});
+    r.WriteLine("/BitsPerComponent 8");
+    r.WriteLineFmt("/ColorSpace /DeviceRGB /Length %d /Filter [/DCTDecode ]", {static_cast<long long>(FJpeg.size())});
+    r.WriteLine(">>");
+    r.WriteLine("stream");
+    FObjectBuffer->Write(FJpeg.data(), FJpeg.size());
+    r.WriteLine("endstream");
+    EndObject();
+    // Only the object text is kept until it is copied out.
+    FImageData->Clear();
+    FJpeg.clear();
+    FJpeg.shrink_to_fit();
+}
+
+// ---- picture operations of the renderer ----
+
+std::string TRvRenderPDF::AddImage(std::unique_ptr<TRPPDFXObject> image) {
+    image->FImageName = pdf::FormatPDF("G%d", {FImageList.Count() + 1});
+    FImageList.Add(image->FImageName, image.get());
+    FOwnedImages.push_back(std::move(image));
+    return FImageList.Key(FImageList.Count() - 1);
+}
+
+std::string TRvRenderPDF::RegisterImage(TRaster Raster, std::int32_t Quality) {
+    auto image = std::make_unique<TRPPDFXObject>(*this);
+    image->SetRaster(std::move(Raster), Quality);
+    return AddImage(std::move(image));
+}
+
+std::string TRvRenderPDF::RegisterEncodedImage(std::int32_t Width, std::int32_t Height,
+                                               std::vector<std::uint8_t> Jpeg) {
+    auto image = std::make_unique<TRPPDFXObject>(*this);
+    image->SetEncoded(Width, Height, std::move(Jpeg));
+    return AddImage(std::move(image));
+}
+
+namespace {
+
+// Pixels across a length in 1/72 inch at a resolution, halves to even; a
+// length that is not a finite positive number gives none.
+std::int64_t PixelsFor(double points, std::int32_t dpi) {
+    const double pixels = std::nearbyint(points / 72.0 * dpi);
+    if (!(pixels > 0)) return 0;
+    return pixels > 1e12 ? static_cast<std::int64_t>(1e12) : static_cast<std::int64_t>(pixels);
+}
+
+}  // namespace
+
+void TRvRenderPDF::StretchDraw(const TRect& Rect, TGraphic& Graphic) {
+    const std::int64_t w = PixelsFor(static_cast<double>(Rect.Right) - Rect.Left, MetafileDPI);
+    const std::int64_t h = PixelsFor(static_cast<double>(Rect.Bottom) - Rect.Top, MetafileDPI);
+    // A picture without area draws nothing: an image of no pixels is not
+    // one every reader accepts.
+    if (w == 0 || h == 0) return;
+    CheckRasterSize(w, h, "picture");
+    TRaster raster = DrawToRaster(Graphic, static_cast<int>(w), static_cast<int>(h));
+    // Encoded at once, so that only the JPEG bytes stay until the end.
+    const std::string name = RegisterEncodedImage(static_cast<std::int32_t>(w), static_cast<std::int32_t>(h),
+                                                  EncodeJpeg(raster, ImageQuality()));
+    Page().PlaceImage(name, Rect.Left / 72.0, Rect.Top / 72.0, Rect.Right / 72.0, Rect.Bottom / 72.0);
+}
+
+void TRvRenderPDF::Draw(TGraphic& Graphic, double X, double Y) {
+    const int w = Graphic.Width(), h = Graphic.Height();
+    if (w <= 0 || h <= 0) return;
+    const std::string name = RegisterImage(DrawToRaster(Graphic, w, h), ImageQuality());
+    Page().PlaceImage(name, X, Y, X + w / 72.0, Y + h / 72.0);
+}
+
+void TRvRenderPDF::StretchBitmap(TBitmap& Bitmap, double X1, double Y1, double X2, double Y2) {
+    if (Bitmap.Pixels().Empty()) return;
+    const std::string name = RegisterImage(Bitmap.Pixels(), 100);
+    Page().PlaceImage(name, X1, Y1, X2, Y2);
+}
+
+void TRvRenderPDF::PrintBitmap(TBitmap& Bitmap, double X, double Y, double ScaleX, double ScaleY) {
+    if (Bitmap.Pixels().Empty()) return;
+    const double w = Bitmap.Width() / 72.0 * ScaleX, h = Bitmap.Height() / 72.0 * ScaleY;
+    const std::string name = RegisterImage(Bitmap.Pixels(), 100);
+    Page().PlaceImage(name, X, Y, X + w, Y + h);
+}
+
+void TRvRenderPDF::PrintImageData(TStream& Data, const std::string& ImageType, double X1, double Y1, double X2,
+                                  double Y2) {
+    if (!OnDecodeImage) return;
+    TBitmap bitmap;
+    Data.SetPosition(0);
+    OnDecodeImage(*this, Data, ImageType, bitmap);
+    StretchBitmap(bitmap, X1, Y1, X2, Y2);
+}
+
+}  // namespace tal

@@ -1,0 +1,152 @@
+#include "pdf/PdfPage.h"
+
+#include "pdf/PdfFormat.h"
+#include "pdf/RpRenderPDF.h"
+
+namespace tal {
+
+using pdf::FormatPDF;
+
+// ---- content object ----
+
+TRPPDFPageContent::TRPPDFPageContent(TRpComponent& RenderPDF)
+    : TRPPDFObject(RenderPDF), FContentStream(std::make_unique<TMemoryStream>()) {
+    FRenderPDF.FActiveStream = FContentStream.get();
+    FRenderPDF.WriteLine("2 J");
+}
+
+void TRPPDFPageContent::WriteObject() {
+    std::string filter;
+    const std::vector<std::uint8_t> data = FRenderPDF.EncodeStream(*FContentStream, filter);
+    BeginObject();
+    if (!filter.empty()) {
+        FRenderPDF.WriteLine("<<");
+        FRenderPDF.WriteLineFmt("/Length %d", {static_cast<long long>(data.size())});
+        FRenderPDF.WriteLine("/Filter [/" + filter + "]");
+        FRenderPDF.WriteLine(">>");
+    } else {
+        FRenderPDF.WriteLineFmt("<< /Length %d >>", {static_cast<long long>(data.size())});
+    }
+    FRenderPDF.WriteLine("stream");
+    FObjectBuffer->Write(data.data(), data.size());
+    FRenderPDF.WriteLine("endstream");
+    EndObject();
+}
+
+// ---- page object ----
+
+TRPPDFPage::TRPPDFPage(TRpComponent& RenderPDF)
+    : TRPPDFObject(RenderPDF), FContent(std::make_unique<TRPPDFPageContent>(RenderPDF)) {}
+
+TRPPDFPage::~TRPPDFPage() = default;
+
+void TRPPDFPage::WriteObject() {
+    BeginObject();
+    FRenderPDF.WriteLine("<<");
+    FRenderPDF.WriteLine("/Type /Page");
+    FRenderPDF.WriteLineFmt("/Parent %d 0 R", {FRenderPDF.FPages->ObjectNumber()});
+    FRenderPDF.WriteLine("/Resources <<");
+    if (!FRenderPDF.FFontList.Empty()) {
+        FRenderPDF.WriteLine("/Font <<");
+        for (const auto& [key, font] : FRenderPDF.FFontList)
+            FRenderPDF.WriteLineFmt("/%s %d 0 R ", {font->FResourceName, font->ObjectNumber()});
+        FRenderPDF.WriteLine(">>");
+    }
+    if (!FRenderPDF.FImageList.Empty()) {
+        FRenderPDF.WriteLine("/XObject <<");
+        for (const auto& [key, image] : FRenderPDF.FImageList)
+            FRenderPDF.WriteLineFmt("/%s %d 0 R", {image->FImageName, image->ObjectNumber()});
+        FRenderPDF.WriteLine(">>");
+    }
+    FRenderPDF.WriteLineFmt("/ProcSet %d 0 R", {FRenderPDF.FProcSet->ObjectNumber()});
+    FRenderPDF.WriteLine(">>");
+    FRenderPDF.WriteLineFmt("/MediaBox [0 0 %.4f %.4f]", {FMediaWidth * 72.0, FMediaHeight * 72.0});
+    FRenderPDF.WriteLineFmt("/Contents %d 0 R", {FObjectNumber + 1});
+    FRenderPDF.WriteLine(">>");
+    EndObject();
+}
+
+// ---- writing into the content stream ----
+
+void TRPPDFPage::Activate() { FRenderPDF.FActiveStream = &FContent->ContentStream(); }
+
+void TRPPDFPage::Line(std::string_view text) {
+    Activate();
+    FRenderPDF.WriteLine(text);
+}
+
+void TRPPDFPage::Text(std::string_view text) {
+    Activate();
+    FRenderPDF.Write(text);
+}
+
+// ---- graphics state cache ----
+
+namespace {
+
+const char* DashPattern(std::uint8_t penStyle) {
+    switch (penStyle) {
+        case psDash: return "[13 6] 0 d";
+        case psDot: return "[2] 0 d";
+        case psDashDot: return "[8 4 1 4] 0 d";
+        case psDashDotDot: return "[10 3 2 2 2 3] 0 d";
+        default: return "[] 0 d";
+    }
+}
+
+}  // namespace
+
+void TRPPDFPage::SyncGraphicsState() {
+    const std::uint8_t penStyle = FRenderPDF.PenStyle();
+    if (!FPenStyleValid || penStyle != FLastPenStyle) {
+        Line(DashPattern(penStyle));
+        FLastPenStyle = penStyle;
+        FPenStyleValid = true;
+    }
+    if (!FStrokeColorValid || FStrokeColor != FLastStrokeColor) {
+        Line(pdf::ColorToPDF(FStrokeColor) + " RG");
+        FLastStrokeColor = FStrokeColor;
+        FStrokeColorValid = true;
+        FTextColorValid = false;
+    }
+    if (!FFillColorValid || FFillColor != FLastFillColor) {
+        Line(pdf::ColorToPDF(FFillColor) + " rg");
+        FLastFillColor = FFillColor;
+        FFillColorValid = true;
+        FTextColorValid = false;
+    }
+    // Exact comparison: the cache holds the very value last written.
+    if (!FLineWidthValid || FRenderPDF.FPenWidth != FLastLineWidth) {
+        Line(pdf::Fixed4(FRenderPDF.FPenWidth * 72.0) + " w ");
+        FLastLineWidth = FRenderPDF.FPenWidth;
+        FLineWidthValid = true;
+    }
+}
+
+void TRPPDFPage::WriteTextColor() { Line(pdf::ColorToPDF(FTextColor) + " rg"); }
+
+void TRPPDFPage::InvalidateState() {
+    FTextColorValid = false;
+    FStrokeColorValid = false;
+    FFillColorValid = false;
+    FLineWidthValid = false;
+    FPenStyleValid = false;
+}
+
+void TRPPDFPage::PaintPath(bool Closed) {
+    const bool pen = FRenderPDF.IsPenVisible();
+    const bool brush = FRenderPDF.IsBrushVisible();
+    if (pen && brush) Line("b");
+    else if (brush) Line("f");
+    else if (pen) Line(Closed ? "s" : "S");
+    else Line("n");
+    FPathOpen = false;
+}
+
+void TRPPDFPage::EndOpenPath() {
+    if (!FPathOpen) return;
+    Line("n");
+    FPathOpen = false;
+}
+
+}  // namespace tal

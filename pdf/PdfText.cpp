@@ -1,0 +1,107 @@
+// The text routines of a page: text objects placed at the start of their
+// baseline, aligned, rotated, clipped, underlined and struck out.
+#include <cmath>
+
+#include "pdf/PdfFormat.h"
+#include "pdf/PdfPage.h"
+#include "pdf/RpRenderPDF.h"
+
+namespace tal {
+
+using pdf::FormatPDF;
+
+namespace {
+
+// Courier, or a Courier style ("Courier-Bold"), in any letter case.
+bool IsCourierName(const std::string& baseFont) {
+    const std::string family = baseFont.substr(0, baseFont.find('-'));
+    return SameTextIgnoringCase(baseFont, "Courier") || SameTextIgnoringCase(family, "Courier");
+}
+
+}  // namespace
+
+void TRPPDFPage::ShowText(const std::string& Text, double X, double Y) {
+    TRvRenderPDF& r = FRenderPDF;
+    EndOpenPath();
+    Line("BT");
+    if (!FTextColorValid || FTextColor != FLastTextColor) {
+        WriteTextColor();
+        FLastTextColor = FTextColor;
+        FTextColorValid = true;
+        FStrokeColorValid = false;
+        FFillColorValid = false;
+    }
+    Line("/" + r.FCurrentFont->FResourceName + " " + pdf::FontSizeText(r.FFontSize) + " Tf");
+    // The lead-in makes up for the blank shown before the text.
+    const double leadIn = IsCourierName(r.FCurrentFont->FBaseFont) ? r.FFontSize / 72.0 * 0.65
+                                                                   : r.FFontSize * 0.275 / 72.0;
+    Line(FormatPDF("%.4f %.4f Td", {XToPoints(X - leadIn), YToPoints(Y)}));
+    if (r.FFontRotation != 0) {
+        const double theta = r.FFontRotation * M_PI / 180.0;
+        const double c = std::cos(theta), s = std::sin(theta);
+        Line(FormatPDF("%.4f %.4f %.4f %.4f %.4f %.4f Tm", {c, s, -s, c, XToPoints(X), YToPoints(Y)}));
+    }
+    Line("( " + pdf::EscapeText(Text) + " ) Tj");
+    Line("ET");
+    if (r.FFontRotation != 0 || !(r.FUnderline || r.FStrikeOut)) return;
+
+    // The decoration lines belong to the text: drawn in its colour with a
+    // solid pen, whatever pen and brush the shapes use.
+    const double savedWidth = r.FPenWidth;
+    const TColor savedStroke = FStrokeColor;
+    FStrokeColor = FTextColor;
+    {
+        TRvRenderPDF::TStyleOverride pen(r.FPenStyleOverride, psSolid);
+        TRvRenderPDF::TStyleOverride brush(r.FBrushStyleOverride, bsClear);
+        const double xe = X + r.TextWidth(Text);
+        if (r.FUnderline) {
+            const double w = (r.FFontSize + 1) * 0.0014;
+            r.FPenWidth = w;
+            PathMoveTo(X, Y + 1.5 * w);
+            PathLineTo(true, xe, Y + 1.5 * w);
+        }
+        if (r.FStrikeOut) {
+            const double w = (r.FFontSize + 1) * 0.0006;
+            r.FPenWidth = w;
+            const double ys = Y - r.FFontSize / 72.0 * 0.22;
+            PathMoveTo(X, ys);
+            PathLineTo(true, xe, ys);
+        }
+    }
+    r.FPenWidth = savedWidth;
+    FStrokeColor = savedStroke;
+}
+
+void TRPPDFPage::AlignAnchor(double& X, double& Y, double Dist) const {
+    const double a = FRenderPDF.FFontRotation;
+    if (a > 0 && a < 360) {
+        X -= Dist * std::cos(a * M_PI / 180.0);
+        Y += Dist * std::sin(a * M_PI / 180.0);
+    } else {
+        X -= Dist;
+    }
+}
+
+void TRPPDFPage::ShowTextCentered(const std::string& Text, double X, double Y) {
+    AlignAnchor(X, Y, FRenderPDF.TextWidth(Text) / 2);
+    ShowText(Text, X, Y);
+}
+
+void TRPPDFPage::ShowTextRight(const std::string& Text, double X, double Y) {
+    AlignAnchor(X, Y, FRenderPDF.TextWidth(Text));
+    ShowText(Text, X, Y);
+}
+
+void TRPPDFPage::ShowTextClipped(const TRect& Rect, const std::string& Text, double X, double Y) {
+    EndOpenPath();
+    Line(" q ");
+    FRenderPDF.FPenWidth = 0;
+    PathRectangle(true, Rect.Left / 72.0, Rect.Top / 72.0, Rect.Right / 72.0, Rect.Bottom / 72.0);
+    ShowText(Text, X, Y);
+    Line(" Q ");
+    // " Q " restores the state from before " q ": what was written inside
+    // is no longer in force.
+    InvalidateState();
+}
+
+}  // namespace tal

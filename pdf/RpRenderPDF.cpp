@@ -1,0 +1,411 @@
+#include "pdf/RpRenderPDF.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "pdf/PdfFormat.h"
+#include "render/RpConverter.h"
+
+namespace tal {
+
+using pdf::FormatPDF;
+
+const char* EncodingName(TPDFFontEncoding encoding) {
+    switch (encoding) {
+        case feMacRomanEncoding: return "MacRomanEncoding";
+        case feMacExpertEncoding: return "MacExpertEncoding";
+        case fePDFDocEncoding: return "PDFDocEncoding";
+        case feStandardEncoding: return "StandardEncoding";
+        case feWinAnsiEncoding: break;
+    }
+    return "WinAnsiEncoding";
+}
+
+bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+TRPPDFDocInfo::TRPPDFDocInfo() : Creator("Tallow Adobe Acrobat PDF Machine"), Producer("TALPDF 1.0") {}
+
+TRvRenderPDF::TRvRenderPDF(TRpComponent* owner)
+    : TRPRenderStream(owner), FDocInfo(std::make_unique<TRPPDFDocInfo>()) {
+    SetDisplayName("Adobe Acrobat (PDF)");
+    FileExtension = "*.pdf";
+}
+
+TRvRenderPDF::~TRvRenderPDF() { ReleaseDocument(); }
+
+void TRvRenderPDF::SetImageQuality(int quality) { FImageQuality = static_cast<std::uint8_t>(std::clamp(quality, 1, 100)); }
+
+// ---- the converter's drawing state ----
+
+std::uint8_t TRvRenderPDF::PenStyle() const {
+    if (FPenStyleOverride >= 0) return static_cast<std::uint8_t>(FPenStyleOverride);
+    return FConverter ? FConverter->Pen.Style() : static_cast<std::uint8_t>(psSolid);
+}
+
+std::uint8_t TRvRenderPDF::BrushStyle() const {
+    if (FBrushStyleOverride >= 0) return static_cast<std::uint8_t>(FBrushStyleOverride);
+    return FConverter ? FConverter->Brush.Style() : static_cast<std::uint8_t>(bsSolid);
+}
+
+TColor TRvRenderPDF::PenColor() const { return FConverter ? FConverter->Pen.Color() : clBlack; }
+TColor TRvRenderPDF::BrushColor() const { return FConverter ? FConverter->Brush.Color() : clWhite; }
+
+TRPPDFPage& TRvRenderPDF::Page() {
+    // Drawing outside a document (no BeginDocument) opens one, so that no
+    // call can reach a page that does not exist.
+    if (!FCurrentPage) BeginDocument();
+    return *FCurrentPage;
+}
+
+void TRvRenderPDF::SetShapeColors() {
+    Page().FStrokeColor = PenColor();
+    Page().FFillColor = BrushColor();
+}
+
+// ---- graphics ----
+
+void TRvRenderPDF::Arc(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4) {
+    SetShapeColors();
+    TStyleOverride clearBrush(FBrushStyleOverride, bsClear);
+    Page().PathArc(true, false, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
+}
+
+void TRvRenderPDF::Chord(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4) {
+    SetShapeColors();
+    Page().PathArc(true, true, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
+}
+
+void TRvRenderPDF::Pie(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4) {
+    SetShapeColors();
+    Page().PathPie(X1, Y1, X2, Y2, X3, Y3, X4, Y4);
+}
+
+void TRvRenderPDF::Ellipse(double X1, double Y1, double X2, double Y2) {
+    SetShapeColors();
+    Page().PathEllipse(X1, Y1, X2, Y2);
+}
+
+void TRvRenderPDF::Rectangle(double X1, double Y1, double X2, double Y2) {
+    SetShapeColors();
+    Page().PathRectangle(false, X1, Y1, X2, Y2);
+}
+
+void TRvRenderPDF::RoundRect(double X1, double Y1, double X2, double Y2, double X3, double Y3) {
+    SetShapeColors();
+    Page().PathRoundRect(X1, Y1, X2, Y2, X3, Y3);
+}
+
+void TRvRenderPDF::FillRect(const TRect& Rect) {
+    Page().FStrokeColor = PenColor();
+    TStyleOverride clearPen(FPenStyleOverride, psClear);
+    Page().FFillColor = BrushColor();
+    Page().PathRectangle(false, Rect.Left / 72.0, Rect.Top / 72.0, Rect.Right / 72.0, Rect.Bottom / 72.0);
+}
+
+void TRvRenderPDF::MoveTo(double X, double Y) { Page().PathMoveTo(X, Y); }
+
+void TRvRenderPDF::LineTo(double X, double Y) {
+    Page().FStrokeColor = PenColor();
+    TStyleOverride clearBrush(FBrushStyleOverride, bsClear);
+    Page().PathLineTo(true, X, Y);
+}
+
+void TRvRenderPDF::Polyline(std::span<const TPoint> Points, std::int32_t HighIndex) {
+    Page().FStrokeColor = PenColor();
+    TStyleOverride clearBrush(FBrushStyleOverride, bsClear);
+    Page().PathPolyline(Points, HighIndex);
+}
+
+void TRvRenderPDF::Polygon(std::span<const TPoint> Points, std::int32_t HighIndex) {
+    SetShapeColors();
+    Page().PathPolygon(Points, HighIndex);
+}
+
+// ---- text ----
+
+void TRvRenderPDF::EnsureFont() {
+    if (FCurrentFont) return;
+    if (FConverter) FontChanged(FConverter->Font);
+    if (!FCurrentFont) FCurrentFont = FindOrCreateFont("Helvetica", 0);
+}
+
+void TRvRenderPDF::PrintLeft(const std::string& Text, double X, double Y) {
+    EnsureFont();
+    Page().ShowText(Text, X, Y);
+}
+
+void TRvRenderPDF::PrintCenter(const std::string& Text, double X, double Y) {
+    EnsureFont();
+    Page().ShowTextCentered(Text, X, Y);
+}
+
+void TRvRenderPDF::PrintRight(const std::string& Text, double X, double Y) {
+    EnsureFont();
+    Page().ShowTextRight(Text, X, Y);
+}
+
+void TRvRenderPDF::TextRect(const TRect& Rect, double X, double Y, const std::string& Text) {
+    EnsureFont();
+    Page().ShowTextClipped(Rect, Text, X, Y);
+}
+
+void TRvRenderPDF::PrintBlockWord(double& X, double& Y, const std::string& Word, double Advance) {
+    EnsureFont();
+    const double width = TextWidth(Word);
+    AdvancePosition(X, Y, Advance - width);
+    AdvancePosition(X, Y, width);
+    Page().ShowTextRight(Word, X, Y);
+}
+
+void TRvRenderPDF::PrintBlock(const std::string& Text, double X, double Y, double Width) {
+    EnsureFont();
+    std::string text = Text;
+    std::int32_t gaps = CountInnerSpaces(text);
+    if (gaps == 0) {
+        // A line without inner blanks is spread letter by letter.
+        std::string spread;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (i > 0 && text[i] != ' ' && text[i - 1] != ' ') {
+                spread += ' ';
+                ++gaps;
+            }
+            spread += text[i];
+        }
+        text = std::move(spread);
+    }
+    if (gaps == 0) gaps = 1;
+    const double stretch = TextWidth(" ") + (Width - TextWidth(text)) / gaps;
+    std::string word, spaces;
+    TakeFirstWord(text, word);
+    Page().ShowText(word, X, Y);
+    AdvancePosition(X, Y, TextWidth(word));
+    while (!text.empty()) {
+        TakeLeadingSpaces(text, spaces);
+        if (text.empty()) break;  // blanks at the end of the line print nothing
+        TakeFirstWord(text, word);
+        PrintBlockWord(X, Y, word, TextWidth(word) + static_cast<double>(spaces.size()) * stretch);
+    }
+}
+
+// ---- document structure ----
+
+void TRvRenderPDF::BeginDocument() {
+    ReleaseDocument();
+    FOutputBuffer = std::make_unique<TMemoryStream>();
+    InitDocumentObjects();
+}
+
+void TRvRenderPDF::InitDocumentObjects() {
+    FXrefOffset = 0;
+    FCatalog = std::make_unique<TRPPDFCatalog>(*this);
+    FPages = std::make_unique<TRPPDFPages>(*this);
+    auto page = std::make_unique<TRPPDFPage>(*this);
+    FCurrentPage = page.get();
+    FPageList.Add("P1", page.get());
+    FOwnedPages.push_back(std::move(page));
+    FOutlines = std::make_unique<TRPPDFOutlines>(*this);
+    FProcSet = std::make_unique<TRPPDFProcSet>(*this);
+    FFontSize = 12;
+    FFontRotation = 0;
+    FUnderline = FStrikeOut = false;
+    FCurrentFont = nullptr;
+    FFirstPagePending = true;
+}
+
+void TRvRenderPDF::NewPageObject() {
+    auto page = std::make_unique<TRPPDFPage>(*this);
+    if (FCurrentPage) {
+        page->FTextColor = FCurrentPage->FTextColor;
+        page->FStrokeColor = FCurrentPage->FStrokeColor;
+        page->FFillColor = FCurrentPage->FFillColor;
+    }
+    FCurrentPage = page.get();
+    FPageList.Add(FormatPDF("P%d", {FPageList.Count() + 1}), page.get());
+    FOwnedPages.push_back(std::move(page));
+}
+
+void TRvRenderPDF::BeginPage() {
+    if (!FCurrentPage) BeginDocument();
+    if (FFirstPagePending) FFirstPagePending = false;
+    else NewPageObject();
+    // A report without page sizes (or with a size no page can have) keeps
+    // the letter size the page was created with.
+    if (std::isfinite(FPageWidth) && FPageWidth > 0) FCurrentPage->FMediaWidth = FPageWidth;
+    if (std::isfinite(FPageHeight) && FPageHeight > 0) FCurrentPage->FMediaHeight = FPageHeight;
+}
+
+void TRvRenderPDF::EndPage() {}
+
+void TRvRenderPDF::EndDocument() {
+    if (!FOutputBuffer) return;
+    try {
+        WriteDocument();
+        CopyOutputBuffer();
+    } catch (...) {
+        FreeDocumentObjects();
+        CloseOutput();
+        throw;
+    }
+    FreeDocumentObjects();
+    CloseOutput();
+}
+
+void TRvRenderPDF::CopyOutputBuffer() {
+    FOutputBuffer->SetPosition(0);
+    if (FOutputStream) {
+        FOutputStream->Write(FOutputBuffer->Data(), static_cast<std::size_t>(FOutputBuffer->Size()));
+        return;
+    }
+    TFileStream file(FOutputFileName, TFileStream::Mode::Create);
+    file.Write(FOutputBuffer->Data(), static_cast<std::size_t>(FOutputBuffer->Size()));
+}
+
+void TRvRenderPDF::FreeDocumentObjects() {
+    FOutputFile.reset();
+    ReleaseDocument();
+}
+
+void TRvRenderPDF::ReleaseDocument() {
+    FCatalog.reset();
+    FOutlines.reset();
+    FProcSet.reset();
+    FCurrentFont = nullptr;
+    FCurrentPage = nullptr;
+    FPageList.Clear();
+    FImageList.Clear();
+    FFontList.Clear();
+    FOwnedPages.clear();
+    FOwnedImages.clear();
+    FOwnedFonts.clear();
+    FPages.reset();
+    FOffsetList.clear();
+    FOutputBuffer.reset();
+}
+
+void TRvRenderPDF::RenderToFile(TStream& Stream, const std::string& FileName) {
+    TRPRenderStream::RenderToFile(Stream, FileName);
+}
+
+void TRvRenderPDF::WriteFmt(std::string_view Fmt, std::initializer_list<FormatArg> Args) {
+    Write(FormatPDF(Fmt, Args));
+}
+
+void TRvRenderPDF::WriteLineFmt(std::string_view Fmt, std::initializer_list<FormatArg> Args) {
+    WriteLine(FormatPDF(Fmt, Args));
+}
+
+std::vector<std::uint8_t> TRvRenderPDF::EncodeStream(TMemoryStream& data, std::string& Filter) {
+    Filter.clear();
+    if (!Compressing()) return data.Bytes();
+    TMemoryStream out;
+    std::string method = "FlateDecode";
+    data.SetPosition(0);
+    OnCompress(data, out, method);
+    Filter = method;
+    return out.Bytes();
+}
+
+// ---- numbering and writing ----
+
+void TRvRenderPDF::NumberObjects() {
+    std::int32_t n = 0;
+    FCatalog->SetObjectNumber(++n);
+    FOutlines->SetObjectNumber(++n);
+    FPages->SetObjectNumber(++n);
+    for (const auto& [key, page] : FPageList) {
+        page->SetObjectNumber(++n);
+        page->Content().SetObjectNumber(++n);
+    }
+    FProcSet->SetObjectNumber(++n);
+    for (const auto& [key, font] : FFontList) {
+        font->SetObjectNumber(++n);
+        if (auto* trueType = dynamic_cast<TRPPDFFontTrueType*>(font)) {
+            trueType->FDescriptor->SetObjectNumber(++n);
+            if (EmbedFonts && trueType->FFontFile) trueType->FFontFile->SetObjectNumber(++n);
+        }
+    }
+    for (const auto& [key, image] : FImageList) image->SetObjectNumber(++n);
+}
+
+void TRvRenderPDF::MarkObjectOffset() { FOffsetList.push_back(FOutputBuffer->Position()); }
+
+void TRvRenderPDF::WriteDocument() {
+    NumberObjects();
+    FActiveStream = FOutputBuffer.get();
+    WriteLine("%PDF-1.3");
+    WriteLine("%\xE2\xE3\xCF\xD3");
+    WriteLine("");
+    auto emit = [this](TRPPDFObject& object) {
+        MarkObjectOffset();
+        object.WriteObject();
+        TMemoryStream& buffer = object.ObjectBuffer();
+        FOutputBuffer->Write(buffer.Data(), static_cast<std::size_t>(buffer.Size()));
+        buffer.Clear();
+    };
+    emit(*FCatalog);
+    emit(*FOutlines);
+    emit(*FPages);
+    for (const auto& [key, page] : FPageList) {
+        emit(*page);
+        emit(page->Content());
+        page->Content().ContentStream().Clear();  // its bytes are in the output now
+    }
+    emit(*FProcSet);
+    for (const auto& [key, font] : FFontList) {
+        emit(*font);
+        if (auto* trueType = dynamic_cast<TRPPDFFontTrueType*>(font)) {
+            emit(*trueType->FDescriptor);
+            if (EmbedFonts && trueType->FFontFile) emit(*trueType->FFontFile);
+        }
+    }
+    for (const auto& [key, image] : FImageList) emit(*image);
+    FActiveStream = FOutputBuffer.get();
+    MarkObjectOffset();
+    WriteInfoDictionary();
+    WriteXrefAndTrailer();
+}
+
+void TRvRenderPDF::WriteInfoDictionary() {
+    WriteLineFmt("%d 0 obj", {static_cast<long long>(FOffsetList.size())});
+    WriteLine("<<");
+    const std::pair<const char*, const std::string*> entries[] = {
+        {"/Title (", &FDocInfo->Title},       {"/Author (", &FDocInfo->Author},
+        {"/Subject (", &FDocInfo->Subject},   {"/Keywords (", &FDocInfo->KeyWords},
+        {"/Creator (", &FDocInfo->Creator},   {"/Producer (", &FDocInfo->Producer},
+    };
+    for (const auto& [key, value] : entries)
+        if (!value->empty()) WriteLine(key + pdf::EscapeText(*value) + ")");
+    WriteLine("/CreationDate (D:" + pdf::FormatPDFDate(Clock ? Clock() : Now()) + ")");
+    WriteLine(">>");
+    WriteLine("endobj");
+    WriteLine("");
+}
+
+void TRvRenderPDF::WriteXrefAndTrailer() {
+    const auto count = static_cast<long long>(FOffsetList.size());
+    FXrefOffset = static_cast<std::int32_t>(FOutputBuffer->Position());
+    WriteLine("xref");
+    WriteLineFmt("0 %d", {count + 1});
+    WriteLine("0000000000 65535 f");
+    for (std::int64_t offset : FOffsetList) WriteLine(pdf::XrefOffset(offset) + " 00000 n");
+    WriteLine("");
+    WriteLine("trailer");
+    WriteLine("<<");
+    WriteLineFmt("/Size %d", {count + 1});
+    WriteLineFmt("/Root %d 0 R", {FCatalog->ObjectNumber()});
+    WriteLineFmt("/Info %d 0 R", {count});
+    WriteLine(">>");
+    WriteLine("");
+    WriteLine("startxref");
+    WriteLineFmt("%d", {FXrefOffset});
+    WriteLine("%%EOF");
+}
+
+}  // namespace tal

@@ -1,0 +1,238 @@
+#pragma once
+// TRvRenderPDF: the renderer that turns a report into one PDF 1.3 file.
+//
+// The document is assembled in memory. Drawing operations append operators to
+// the content stream of the current page; fonts and pictures become objects at
+// their first use. Nothing reaches the output until EndDocument, which numbers
+// every object, writes the whole file into one buffer and copies it out.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "pdf/PdfFonts.h"
+#include "pdf/PdfImages.h"
+#include "pdf/PdfObjects.h"
+#include "pdf/PdfPage.h"
+#include "platform/fonts/FontEngine.h"
+#include "render/RpRender.h"
+
+namespace tal {
+
+enum TPDFFontEncoding : std::uint8_t {
+    feMacRomanEncoding,
+    feMacExpertEncoding,
+    feWinAnsiEncoding,
+    fePDFDocEncoding,
+    feStandardEncoding,
+};
+
+// The name written after "/Encoding /" for an encoding.
+const char* EncodingName(TPDFFontEncoding encoding);
+
+// OnCompress(InStream, OutStream, CompressMethod): InStream holds the data
+// from position 0, OutStream is empty; the handler writes the encoded bytes
+// and may rename the filter.
+using TCompressEvent = std::function<void(TStream& InStream, TStream& OutStream, std::string& CompressMethod)>;
+// OnDecodeImage(Sender, ImageStream, ImageType, Bitmap): decodes the report's
+// picture data into Bitmap.
+using TDecodeImageEvent =
+    std::function<void(TRpComponent& Sender, TStream& ImageStream, const std::string& ImageType, TBitmap& Bitmap)>;
+
+// The document information dictionary's strings.
+class TRPPDFDocInfo {
+public:
+    TRPPDFDocInfo();
+    std::string Title, Author, Subject, KeyWords, Creator, Producer;
+};
+
+// A (key, object) list whose look-up ignores ASCII letter case and returns
+// the first match. The lists do not own their objects.
+template <class T>
+class TPdfObjectList {
+public:
+    void Add(std::string key, T* object) { FEntries.emplace_back(std::move(key), object); }
+    std::int32_t IndexOf(std::string_view key) const;
+    std::int32_t Count() const { return static_cast<std::int32_t>(FEntries.size()); }
+    bool Empty() const { return FEntries.empty(); }
+    T* Object(std::int32_t index) const { return FEntries[static_cast<std::size_t>(index)].second; }
+    const std::string& Key(std::int32_t index) const { return FEntries[static_cast<std::size_t>(index)].first; }
+    void Clear() { FEntries.clear(); }
+    auto begin() const { return FEntries.begin(); }
+    auto end() const { return FEntries.end(); }
+
+private:
+    std::vector<std::pair<std::string, T*>> FEntries;
+};
+
+bool SameTextIgnoringCase(std::string_view a, std::string_view b);
+
+template <class T>
+std::int32_t TPdfObjectList<T>::IndexOf(std::string_view key) const {
+    for (std::size_t i = 0; i < FEntries.size(); ++i)
+        if (SameTextIgnoringCase(FEntries[i].first, key)) return static_cast<std::int32_t>(i);
+    return -1;
+}
+
+class TRvRenderPDF : public TRPRenderStream {
+public:
+    explicit TRvRenderPDF(TRpComponent* owner = nullptr);
+    ~TRvRenderPDF() override;
+
+    // ---- drawing operations (graphics) ----
+    void Arc(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4) override;
+    void Chord(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4) override;
+    void Ellipse(double X1, double Y1, double X2, double Y2) override;
+    void LineTo(double X, double Y) override;
+    void MoveTo(double X, double Y) override;
+    void Pie(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4) override;
+    void Polyline(std::span<const TPoint> Points, std::int32_t HighIndex) override;
+    void Polygon(std::span<const TPoint> Points, std::int32_t HighIndex) override;
+    void Rectangle(double X1, double Y1, double X2, double Y2) override;
+    void FillRect(const TRect& Rect) override;
+    void RoundRect(double X1, double Y1, double X2, double Y2, double X3, double Y3) override;
+
+    // ---- text ----
+    void FontChanged(TFont& Font) override;
+    void PrintCenter(const std::string& Text, double X, double Y) override;
+    void PrintLeft(const std::string& Text, double X, double Y) override;
+    void PrintRight(const std::string& Text, double X, double Y) override;
+    void PrintBlock(const std::string& Text, double X, double Y, double Width) override;
+    void TextRect(const TRect& Rect, double X, double Y, const std::string& Text) override;
+    void PrintBlockWord(double& X, double& Y, const std::string& Word, double Advance) override;
+
+    // ---- pictures ----
+    void PrintImageData(TStream& Data, const std::string& ImageType, double X1, double Y1, double X2,
+                        double Y2) override;
+    void StretchBitmap(TBitmap& Bitmap, double X1, double Y1, double X2, double Y2) override;
+    void PrintBitmap(TBitmap& Bitmap, double X, double Y, double ScaleX, double ScaleY) override;
+    void StretchDraw(const TRect& Rect, TGraphic& Graphic) override;
+    void Draw(TGraphic& Graphic, double X, double Y) override;
+
+    // ---- document structure ----
+    void BeginDocument() override;
+    void EndDocument() override;
+    void BeginPage() override;
+    void EndPage() override;
+    void RenderToFile(TStream& Stream, const std::string& FileName) override;
+    void WriteFmt(std::string_view Fmt, std::initializer_list<FormatArg> Args) override;
+    void WriteLineFmt(std::string_view Fmt, std::initializer_list<FormatArg> Args) override;
+
+    // ---- published properties ----
+    bool UseCompression = false;
+    bool EmbedFonts = false;
+    TCompressEvent OnCompress;
+    TDecodeImageEvent OnDecodeImage;
+    std::int32_t MetafileDPI = 300;
+    TPDFFontEncoding FontEncoding = feWinAnsiEncoding;
+    TRPPDFDocInfo& DocInfo() { return *FDocInfo; }
+    std::uint8_t ImageQuality() const { return FImageQuality; }
+    // Quality 1..100; values outside are brought into the range.
+    void SetImageQuality(int quality);
+
+    // The font service for TrueType faces; none means DefaultFontEngine().
+    TFontEngine* FFontEngine = nullptr;
+    TFontEngine& FontEngine() { return FFontEngine ? *FFontEngine : DefaultFontEngine(); }
+
+    // ---- used by the PDF objects ----
+    bool Compressing() const { return UseCompression && static_cast<bool>(OnCompress); }
+    // Writes a stream object's data: through OnCompress when compression
+    // applies. Returns the bytes to write and sets Filter to the filter name
+    // ("" when uncompressed).
+    std::vector<std::uint8_t> EncodeStream(TMemoryStream& data, std::string& Filter);
+
+    // Width in inches of Text in the current font and size.
+    double TextWidth(std::string_view Text) const;
+    std::string GetPDFFontName(const std::string& FaceName, TFontStyles Style);
+    static std::string MakeTrueTypeName(const std::string& FaceName, TFontStyles Style);
+    bool IsTrueTypeFace(const std::string& FaceName, TFontStyles Style);
+    TRPPDFFont* FindOrCreateFont(const std::string& PDFName, TFontStyles Style);
+    // Creates and registers the font object for a name, or finds the
+    // Helvetica it falls back to; returns it (it is also FCurrentFont).
+    TRPPDFFont* CreateFontObject(const std::string& PDFName, TFontStyles Style);
+
+    // Adds an image object for a picture's pixels (encoded when the document
+    // is written) or for its JPEG bytes, and returns its name G1, G2, ...
+    std::string RegisterImage(TRaster Raster, std::int32_t Quality);
+    std::string RegisterEncodedImage(std::int32_t Width, std::int32_t Height, std::vector<std::uint8_t> Jpeg);
+
+    // The pen and brush styles the page routines paint with: the converter's,
+    // unless an operation has set one for the time of its call.
+    std::uint8_t PenStyle() const;
+    std::uint8_t BrushStyle() const;
+    bool IsPenVisible() const { return PenStyle() != psClear; }
+    bool IsBrushVisible() const { return BrushStyle() != bsClear; }
+
+    // ---- document state ----
+    std::unique_ptr<TMemoryStream> FOutputBuffer;
+    TPdfObjectList<TRPPDFPage> FPageList;
+    TPdfObjectList<TRPPDFXObject> FImageList;
+    TPdfObjectList<TRPPDFFont> FFontList;
+    std::vector<std::int64_t> FOffsetList;
+    std::unique_ptr<TRPPDFCatalog> FCatalog;
+    std::unique_ptr<TRPPDFPages> FPages;
+    std::unique_ptr<TRPPDFOutlines> FOutlines;
+    std::unique_ptr<TRPPDFProcSet> FProcSet;
+    TRPPDFPage* FCurrentPage = nullptr;
+    TRPPDFFont* FCurrentFont = nullptr;
+    std::int32_t FXrefOffset = 0;
+    std::int32_t FFontSize = 12;
+    double FFontRotation = 0;
+    bool FUnderline = false;
+    bool FStrikeOut = false;
+    bool FFirstPagePending = false;
+    // Scratch segments of the arc being built: start, two control points, end.
+    struct TArcSegment {
+        double X[4];
+        double Y[4];
+    };
+    TArcSegment FArcPoints[4] {};
+
+    // ---- steps of the document's life ----
+    void InitDocumentObjects();
+    void NewPageObject();
+    void NumberObjects();
+    void WriteDocument();
+    void MarkObjectOffset();
+    void FreeDocumentObjects();
+
+    // Sets a pen or brush style for the life of the guard.
+    class TStyleOverride {
+    public:
+        TStyleOverride(std::int16_t& slot, std::uint8_t style) : FSlot(slot), FSaved(slot) { slot = style; }
+        ~TStyleOverride() { FSlot = FSaved; }
+        TStyleOverride(const TStyleOverride&) = delete;
+        TStyleOverride& operator=(const TStyleOverride&) = delete;
+
+    private:
+        std::int16_t& FSlot;
+        std::int16_t FSaved;
+    };
+    std::int16_t FPenStyleOverride = -1;
+    std::int16_t FBrushStyleOverride = -1;
+
+private:
+    // Frees the objects of a document (not the output file).
+    void ReleaseDocument();
+    void WriteInfoDictionary();
+    void WriteXrefAndTrailer();
+    void CopyOutputBuffer();
+    TRPPDFFont* AddFont(std::unique_ptr<TRPPDFFont> font);
+    TRPPDFFont* CreateStandardFont(const std::string& PDFName);
+    std::string AddImage(std::unique_ptr<TRPPDFXObject> image);
+    void SetShapeColors();
+    void EnsureFont();
+    TColor PenColor() const;
+    TColor BrushColor() const;
+    TRPPDFPage& Page();
+    std::unique_ptr<TRPPDFDocInfo> FDocInfo;
+    std::uint8_t FImageQuality = 90;
+    std::vector<std::unique_ptr<TRPPDFPage>> FOwnedPages;
+    std::vector<std::unique_ptr<TRPPDFFont>> FOwnedFonts;
+    std::vector<std::unique_ptr<TRPPDFXObject>> FOwnedImages;
+};
+
+}  // namespace tal
