@@ -119,9 +119,14 @@ void TRPConverter::ConvertPages(std::int32_t PageNo) {
     const std::int32_t rangeLast = FRenderTarget->FRangeLast == 0 ? FTotalPages : FRenderTarget->FRangeLast;
     FRenderTarget->BeginDocument();
     if (!FRenderTarget->FPageSelection.empty()) {
+        // A selected number that the page chain does not reach leaves the
+        // stream at the last page reached; that page is converted once, not
+        // again for every number beyond the chain.
+        std::set<std::int64_t> converted;
         for (std::int32_t i = FCurrentPageNo; i <= FTotalPages; ++i) {
             if (!IsPageSelected(i)) continue;
             GotoPage(i);
+            if (!converted.insert(Position()).second) continue;
             ConvertPage();
         }
     } else if (FTotalPages <= 0) {

@@ -138,6 +138,18 @@ TEST(Pages, AChainThatComesBackOnItselfEndsThere) {
     EXPECT_EQ(Only(direct.Lines, {"BeginPage"}), Lines {"BeginPage 2 at=90 prev=54 next=54 size=8.5000x11.0000"});
 }
 
+TEST(Pages, ASelectionBeyondTheChainConvertsTheLastPageReachedOnce) {
+    // The header promises 9 pages, the file holds 2: pages 2 to 9 all end at page 2.
+    auto bytes = Pages(2);
+    bytes[10] = 9;  // PageCount
+    TLogHarness h;
+    h.Render.FPageSelection = "ALL";
+    const auto result = h.Convert(bytes);
+    EXPECT_EQ(result.Error, "");
+    EXPECT_EQ(Only(result.Lines, {"PrintLeft"}),
+              (Lines {"PrintLeft 1.0000 1.0000 \"page 1\"", "PrintLeft 1.0000 1.0000 \"page 2\""}));
+}
+
 TEST(Pages, APageThatDoesNotStartWithItsCodeFails) {
     auto bytes = Pages(2);
     bytes[90] = 'X';
