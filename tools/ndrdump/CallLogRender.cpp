@@ -141,9 +141,11 @@ void TCallLogRender::ShowSilentCommand(std::uint8_t code) {
         case ndr::cmdMoveTo: Line("= MoveTo " + Numbers({c.FCursorX, c.FCursorY})); return;
         case ndr::cmdFrameMode: Line(Format("= FrameMode %d", {FFrameMode})); return;
         case ndr::cmdSetVariable:
-            for (const auto& [name, value] : c.FVariables) {
+            for (const auto& variable : c.FVariables) {
+                const std::string& name = variable.first;
+                const auto& value = variable.second;
                 auto known = std::find_if(FKnownVariables.begin(), FKnownVariables.end(),
-                                          [&](const auto& entry) { return entry.first == name; });
+                                          [&name](const auto& entry) { return entry.first == name; });
                 if (known == FKnownVariables.end()) known = FKnownVariables.insert(known, {name, ""});
                 else if (known->second == value->FStoredText) continue;
                 known->second = value->FStoredText;
