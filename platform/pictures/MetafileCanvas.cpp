@@ -105,6 +105,28 @@ TCairoSurface HatchSurface(std::uint32_t hatch, std::uint32_t color, bool opaque
     return s;
 }
 
+// Length of the current path's control polygon in device units: an upper
+// bound of the length cairo strokes.
+double PathLength(cairo_t* cr) {
+    cairo_matrix_t saved;
+    cairo_get_matrix(cr, &saved);
+    cairo_identity_matrix(cr);
+    cairo_path_t* path = cairo_copy_path(cr);
+    cairo_set_matrix(cr, &saved);
+    double length = 0, x = 0, y = 0;
+    for (int i = 0; path->status == CAIRO_STATUS_SUCCESS && i < path->num_data; i += path->data[i].header.length) {
+        const cairo_path_data_t* d = &path->data[i];
+        const int points = d->header.type == CAIRO_PATH_CURVE_TO ? 3 : d->header.type == CAIRO_PATH_CLOSE_PATH ? 0 : 1;
+        for (int k = 1; k <= points; ++k) {
+            if (d->header.type != CAIRO_PATH_MOVE_TO) length += std::hypot(d[k].point.x - x, d[k].point.y - y);
+            x = d[k].point.x;
+            y = d[k].point.y;
+        }
+    }
+    cairo_path_destroy(path);
+    return length;
+}
+
 }  // namespace
 
 std::u32string DecodeAnsi(const std::uint8_t* bytes, std::size_t count, std::uint8_t charset) {
@@ -291,6 +313,9 @@ bool TMetafileCanvas::SetPenStroke() {
         d = std::clamp(d * unit, 0.0, 1e6);
         total += d;
     }
+    // A pattern far finer than the path is long would cost millions of dash
+    // segments; such a line is drawn solid.
+    if (total > 0 && PathLength(FCr) / total > 100000) total = 0;
     if (total > 0) {
         cairo_set_dash(FCr, dashes.data(), static_cast<int>(dashes.size()), 0);
         if (thin) cap = CAIRO_LINE_CAP_BUTT;

@@ -412,7 +412,7 @@ TMetaObject StockObject(std::uint32_t index) {
 class TEmfReader {
 public:
     TEmfReader(const TByteView& bytes, const TMetafileInfo& info, TMetafileCanvas& canvas)
-        : FBytes(bytes), FInfo(info), FCanvas(canvas), FObjects(info.Handles) {}
+        : FBytes(bytes), FCanvas(canvas), FObjects(info.Handles) {}
 
     void Play() {
         std::size_t at = FBytes.U32(4);
@@ -729,7 +729,6 @@ private:
     }
 
     const TByteView& FBytes;
-    const TMetafileInfo& FInfo;
     TMetafileCanvas& FCanvas;
     TObjectTable FObjects;
 };
