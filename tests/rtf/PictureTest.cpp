@@ -1,0 +1,135 @@
+// Pictures in the RTF document: the picture object around them, the size
+// keywords, hexadecimal and binary data, both metafile kinds, and pictures
+// that cannot be written.
+#include <gtest/gtest.h>
+
+#include "platform/pictures/EmfWriter.h"
+#include "platform/pictures/WmfWriter.h"
+#include "rtf/RtfSyntax.h"
+#include "tests/rtf/RtfTestSupport.h"
+#include "tools/ndrwriter/SamplePictures.h"
+
+namespace tal {
+namespace {
+
+using testing::BracesBalanced;
+using testing::ConvertToRtf;
+using testing::OnePage;
+using testing::TRtfOperations;
+
+const std::string ObjectStart =
+    "\r\n\r\n{\\*\\do\\dobxpage\\dobypage\\dptxbx\\dptxlrtb\r\n{\\dptxbxtext\\pard\\plain \\ql "
+    "\\li0\\ri0\\widctlpar\\aspalpha\\aspnum\\faauto\\adjustright\\rin0\\lin0\\itap0 "
+    "\\fs24\\lang1033\\langfe1033\\cgrid\\langnp1033\\langfenp1033{\r\n{\\pict ";
+const std::string ObjectEnd =
+    "}\\par}}\r\n\\dpx1440\\dpy1440\\dpxsize2880\\dpysize1440"
+    "\\dplinehollow\\dplinecor0\\dplinecog0\\dplinecob0\\dplinew1"
+    "\\dpfillfgcr255\\dpfillfgcg255\\dpfillfgcb255\\dpfillbgcr255\\dpfillbgcg255\\dpfillbgcb255\\dpfillpat0}";
+// A 2 by 1 inch box: a frame of 204 x 102 reference pixels.
+const std::string Size = "\\picw5398\\pich2699\\picwgoal2880\\pichgoal1440";
+
+TBitmap RedBitmap() {
+    TBitmap bitmap;
+    bitmap.LoadFromBytes(ndrwriter::SolidBitmap(4, 2, 0x0000FF));
+    return bitmap;
+}
+
+std::string Chars(const std::vector<std::uint8_t>& bytes, std::size_t from) {
+    return std::string(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end());
+}
+
+TEST(Picture, HexadecimalWindowsMetafileWithoutItsPlaceableHeader) {
+    TRtfOperations op;
+    TBitmap bitmap = RedBitmap();
+    op.Render.StretchBitmap(bitmap, 1, 1, 3, 2);
+    const auto wmf = pictures::RecordStretchedWmf(bitmap, 204, 102, 300.0 / 102.0);
+    const std::string hex = rtf::HexLines(wmf.data() + 22, wmf.size() - 22);
+    EXPECT_EQ(op.Body(), ObjectStart + "\\wmetafile8" + Size + " " + hex + ObjectEnd);
+    // Full lines of 64 digits; the data starts with the standard metafile header.
+    EXPECT_EQ(hex.substr(0, 8), "01000900");
+    EXPECT_EQ(hex.find("D7CDC69A"), std::string::npos);
+    EXPECT_EQ(hex.substr(64, 2), "\r\n");
+}
+
+TEST(Picture, BinaryDataFollowsItsByteCount) {
+    TRtfOperations op;
+    op.Render.ImageEncoding = TImageEncoding::ieBinary;
+    TBitmap bitmap = RedBitmap();
+    op.Render.StretchDraw(TRect {72, 216, 216, 144}, bitmap);  // corners in any order
+    const auto wmf = pictures::RecordStretchedWmf(bitmap, 204, 102, 300.0 / 102.0);
+    const std::string expected = ObjectStart + "\\wmetafile8" + Size + "\\bin" + std::to_string(wmf.size() - 22) +
+                                 " " + Chars(wmf, 22) +
+                                 "}\\par}}\r\n\\dpx1440\\dpy2880\\dpxsize2880\\dpysize1440";
+    EXPECT_EQ(op.Body().substr(0, expected.size()), expected);
+    EXPECT_TRUE(BracesBalanced(op.Finish()));
+}
+
+TEST(Picture, SmallerSizeEmbedsAWholeEnhancedMetafile) {
+    TRtfOperations op;
+    op.Render.ImageOutput = TImageOutput::ioSmallerSize;
+    TBitmap bitmap = RedBitmap();
+    op.Render.StretchBitmap(bitmap, 1, 1, 3, 2);
+    const auto emf = pictures::RecordStretchedEmf(bitmap, 204, 102, 300.0 / 102.0);
+    EXPECT_EQ(op.Body(), ObjectStart + "\\emfblip" + Size + " " + rtf::HexLines(emf.data(), emf.size()) + ObjectEnd);
+}
+
+TEST(Picture, DataOfAWholeNumberOfLinesEndsWithALineBreak) {
+    std::vector<std::uint8_t> bytes(64, 0xAB);
+    const std::string hex = rtf::HexLines(bytes.data(), bytes.size());
+    EXPECT_EQ(hex.size(), 2 * (64 + 2));
+    EXPECT_EQ(hex.substr(hex.size() - 2), "\r\n");
+    EXPECT_EQ(rtf::HexLines(bytes.data(), 33).substr(64), "\r\nAB");
+}
+
+TEST(Picture, EveryKindOfGraphicInAReportBecomesAPictureObject) {
+    const ndrwriter::TGraphicData bitmap {1, ndrwriter::SolidBitmap(3, 3, 0x00FF00), false};
+    const ndrwriter::TGraphicData metafile {2, ndrwriter::RectangleMetafile(1440, 720), false};
+    const ndrwriter::TGraphicData icon {3, ndrwriter::HalfMaskedIcon(16, 0xFF0000), false};
+    for (const auto output : {TImageOutput::ioHigherQuality, TImageOutput::ioSmallerSize})
+        for (const auto encoding : {TImageEncoding::ieHex, TImageEncoding::ieBinary}) {
+            const auto result = ConvertToRtf(OnePage([&](ndrwriter::TNdrWriter& w) {
+                w.StretchBitmap(bitmap, 1, 1, 2, 2);
+                w.StretchDraw(metafile, 1, 3, 3, 4);
+                w.StretchDraw(icon, 4, 4, 4.5f, 4.5f);
+            }), [&](TRvRenderRTF& r) {
+                r.ImageOutput = output;
+                r.ImageEncoding = encoding;
+            });
+            EXPECT_EQ(result.Error, "");
+            EXPECT_EQ(testing::Count(result.Rtf, "{\\pict "), 3u);
+            EXPECT_TRUE(BracesBalanced(result.Rtf));
+        }
+}
+
+TEST(Picture, AnUndecodablePictureFailsClearlyAndTheDocumentIsStillFinished) {
+    const ndrwriter::TGraphicData garbage {2, {1, 2, 3, 4, 5, 6, 7, 8}, false};
+    const auto result = ConvertToRtf(OnePage([&](ndrwriter::TNdrWriter& w) {
+        w.PrintLeft(1, "before", 1);
+        w.StretchDraw(garbage, 1, 1, 2, 2);
+    }));
+    EXPECT_NE(result.Error.find("Metafile"), std::string::npos) << result.Error;
+    EXPECT_NE(result.Rtf.find("before\\par}}"), std::string::npos);
+    EXPECT_TRUE(BracesBalanced(result.Rtf));
+    EXPECT_EQ(result.Rtf.substr(result.Rtf.size() - 5), "\\par}");
+}
+
+TEST(Picture, APictureThatCannotBeRecordedLeavesNoOpenGroup) {
+    TRtfOperations op;
+    TBitmap wide;
+    wide.LoadFromBytes(ndrwriter::SolidBitmap(40000, 1, 0));
+    EXPECT_THROW(op.Render.StretchBitmap(wide, 0, 0, 1, 1), EInvalidGraphic);
+    EXPECT_EQ(op.Body(), "");
+    EXPECT_TRUE(BracesBalanced(op.Finish()));
+}
+
+TEST(Picture, AnEmptyBoxStillGivesACompletePicture) {
+    TRtfOperations op;
+    TBitmap bitmap = RedBitmap();
+    op.Render.StretchBitmap(bitmap, 1, 1, 1, 1);
+    const std::string body = op.Body();
+    EXPECT_NE(body.find("\\wmetafile8\\picw0\\pich0\\picwgoal0\\pichgoal0 "), std::string::npos);
+    EXPECT_TRUE(BracesBalanced(op.Finish()));
+}
+
+}  // namespace
+}  // namespace tal
