@@ -1,0 +1,128 @@
+#include "front/EngineMain.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdlib>
+#include <iostream>
+#include <map>
+
+#include "front/Shell.h"
+#include "front/console/ConsoleEngine.h"
+#include "platform/Stream.h"
+#ifdef TAL_FRONT_HAVE_QT
+#include "front/qt/QtEngine.h"
+#endif
+
+namespace tal::front {
+
+namespace {
+
+constexpr const char* EngineVersion = "1.0.0";
+
+[[maybe_unused]] bool EnvironmentSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+void AddOptions(CLI::App& app, const TEngineProfile& profile, TEngineOptions& options) {
+    app.add_option("arguments", options.Arguments,
+                   "REPORT.ndr Convert | FOLDER View | REPORT.ndr (with --output)");
+    app.add_option("-o,--output", options.Output,
+                   "Convert REPORT.ndr into FILE without a dialog (an extension is added when FILE has no \".\")");
+    app.add_option("--pages", options.Pages, "Page selection, such as 1-3,5");
+    if (profile.Kind == TEngineKind::Pdf) {
+        app.add_flag("--compress", options.Compress, "Compress page contents (FlateDecode)");
+    } else {
+        const std::map<std::string, TImageOutputChoice> outputs {{"higher", TImageOutputChoice::HigherQuality},
+                                                                {"smaller", TImageOutputChoice::SmallerSize}};
+        app.add_option("--image-output", options.ImageOutput, "Pictures: higher quality or smaller size")
+            ->transform(CLI::CheckedTransformer(outputs));
+        const std::map<std::string, TImageEncodingChoice> encodings {{"hex", TImageEncodingChoice::Hex},
+                                                                    {"binary", TImageEncodingChoice::Binary}};
+        app.add_option("--image-encoding", options.ImageEncoding, "Picture bytes as hex or binary")
+            ->transform(CLI::CheckedTransformer(encodings));
+    }
+    app.add_flag("--console", options.Console, "Use the terminal dialogs even where a display is available");
+    app.add_flag("-q,--quiet", options.Quiet, "Print nothing when the document was written");
+    app.set_version_flag("--version", profile.Deliverable + " " + EngineVersion);
+}
+
+int ConvertWithoutDialog(const TRendererFactory& makeRenderer, const TEngineOptions& options,
+                         TEngineStreams streams) {
+    try {
+        auto renderer = makeRenderer(options);
+        renderer->FPageSelection = options.Pages;
+        TMemoryStream report;
+        report.LoadFromFile(options.Arguments.front());
+        renderer->RenderToFile(report, options.Output);
+        if (!options.Quiet) streams.Out << renderer->FOutputFileName << '\n';
+        return 0;
+    } catch (const std::exception& error) {
+        streams.Err << error.what() << '\n';
+    } catch (...) {
+        streams.Err << "The conversion failed for an unknown reason.\n";
+    }
+    return 1;
+}
+
+int RunDialog(const TEngineProfile& profile, const TRendererFactory& makeRenderer, const TEngineOptions& options,
+              TEngineStreams streams) {
+    auto renderer = makeRenderer(options);
+    renderer->FPageSelection = options.Pages;
+    TXdgOpenShell shell;
+#ifdef TAL_FRONT_HAVE_QT
+    if (!options.Console && GraphicalDialogsAvailable())
+        return RunQtEngine(profile, *renderer, shell, options.Arguments);
+#endif
+    TTerminal terminal(streams.In, streams.Out);
+    return RunConsoleEngine(profile, *renderer, shell, options.Arguments, terminal);
+}
+
+}  // namespace
+
+bool GraphicalDialogsAvailable() {
+#ifdef TAL_FRONT_HAVE_QT
+    return EnvironmentSet("QT_QPA_PLATFORM") || EnvironmentSet("DISPLAY") || EnvironmentSet("WAYLAND_DISPLAY");
+#else
+    return false;
+#endif
+}
+
+int EngineMain(const TEngineProfile& profile, const TRendererFactory& makeRenderer,
+               const std::vector<std::string>& arguments, TEngineStreams streams) {
+    CLI::App app(profile.ApplicationTitle, profile.Deliverable);
+    TEngineOptions options;
+    AddOptions(app, profile, options);
+    try {
+        // CLI11 wants the arguments last first.
+        std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+        app.parse(reversed);
+        if (options.NonInteractive() && options.Arguments.size() != 1)
+            throw CLI::ValidationError("--output needs exactly one REPORT.ndr");
+        if (!options.NonInteractive() && options.Arguments.size() > 2)
+            throw CLI::ValidationError("at most two arguments: REPORT.ndr Convert or FOLDER View");
+    } catch (const CLI::CallForHelp&) {
+        streams.Out << app.help();
+        return 0;
+    } catch (const CLI::CallForVersion&) {
+        streams.Out << profile.Deliverable << " " << EngineVersion << "\n";
+        return 0;
+    } catch (const CLI::ParseError& error) {
+        streams.Err << profile.Deliverable << ": " << error.what() << "\n" << "Run with --help for more information.\n";
+        return 2;
+    }
+    if (options.NonInteractive()) return ConvertWithoutDialog(makeRenderer, options, streams);
+    try {
+        return RunDialog(profile, makeRenderer, options, streams);
+    } catch (const std::exception& error) {
+        streams.Err << error.what() << '\n';
+        return 1;
+    }
+}
+
+int EngineMain(const TEngineProfile& profile, const TRendererFactory& makeRenderer, int argc, char** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+    return EngineMain(profile, makeRenderer, arguments, {std::cin, std::cout, std::cerr});
+}
+
+}  // namespace tal::front

@@ -1,0 +1,35 @@
+#pragma once
+// The main program of both engines:
+//
+//   PROGRAM REPORT.ndr Convert          the dialog; Make converts
+//   PROGRAM FOLDER View                 the dialog for browsing only
+//   PROGRAM -o OUT [options] REPORT.ndr convert without a dialog
+//
+// The dialog is the Qt one when a display is available and --console was
+// not given, the terminal one otherwise. Exit status: 0 done or document
+// written, 1 conversion failed (its message on stderr), 2 usage error.
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "front/EngineOptions.h"
+#include "front/EngineProfile.h"
+
+namespace tal::front {
+
+int EngineMain(const TEngineProfile& profile, const TRendererFactory& makeRenderer, int argc, char** argv);
+
+// The same with the program's streams given, for tests and embedding.
+struct TEngineStreams {
+    std::istream& In;
+    std::ostream& Out;
+    std::ostream& Err;
+};
+int EngineMain(const TEngineProfile& profile, const TRendererFactory& makeRenderer,
+               const std::vector<std::string>& arguments, TEngineStreams streams);
+
+// True when a graphical session is at hand (QT_QPA_PLATFORM, DISPLAY or
+// WAYLAND_DISPLAY set) and the program was built with the Qt dialogs.
+bool GraphicalDialogsAvailable();
+
+}  // namespace tal::front
