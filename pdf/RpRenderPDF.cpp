@@ -131,6 +131,7 @@ void TRvRenderPDF::Polygon(std::span<const TPoint> Points, std::int32_t HighInde
 // ---- text ----
 
 void TRvRenderPDF::EnsureFont() {
+    Page();  // a document must be open before fonts belong to it
     if (FCurrentFont) return;
     if (FConverter) FontChanged(FConverter->Font);
     if (!FCurrentFont) FCurrentFont = FindOrCreateFont("Helvetica", 0);

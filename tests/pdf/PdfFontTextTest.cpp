@@ -1,0 +1,272 @@
+// Font objects, width tables, and the text objects of the page.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "tests/pdf/PdfTestSupport.h"
+
+namespace tal::testing {
+namespace {
+
+using ndrwriter::TNdrWriter;
+using L = std::vector<std::string>;
+
+std::vector<std::int16_t> Row(const char* table, int first, int count) {
+    const TFontWidths* widths = StandardFontWidths(table);
+    EXPECT_NE(widths, nullptr) << table;
+    if (!widths) return {};
+    return std::vector<std::int16_t>(widths->begin() + first, widths->begin() + first + count);
+}
+
+TEST(PdfFontWidths, TellingRows) {
+    using R = std::vector<std::int16_t>;
+    EXPECT_EQ(Row("Helvetica", 32, 16), (R {278, 278, 355, 556, 556, 889, 667, 191, 333, 333, 389, 584, 278, 333, 278, 278}));
+    EXPECT_EQ(Row("Times-Roman", 32, 16), (R {250, 333, 408, 500, 500, 833, 778, 180, 333, 333, 500, 564, 250, 333, 250, 278}));
+    EXPECT_EQ(Row("ZapfDingbats", 32, 16), (R {278, 974, 961, 974, 980, 719, 789, 790, 791, 690, 960, 939, 549, 855, 911, 933}));
+    for (const char* helvetica : {"Helvetica", "Helvetica-Bold", "Helvetica-Oblique", "Helvetica-BoldOblique"}) {
+        EXPECT_EQ(Row(helvetica, 128, 1), R {558}) << helvetica;
+        EXPECT_EQ(Row(helvetica, 0, 1), R {278});
+    }
+    for (const char* times : {"Times-Roman", "Times-Bold", "Times-Italic", "Times-BoldItalic"}) {
+        EXPECT_EQ(Row(times, 128, 1), R {500}) << times;
+        EXPECT_EQ(Row(times, 0, 1), R {250});
+        for (int code : {127, 129, 141, 143, 144, 157}) EXPECT_EQ(Row(times, code, 1), R {350}) << times << code;
+    }
+    EXPECT_EQ(Row("Helvetica", 96, 1), R {333});
+    EXPECT_EQ(Row("Times-Roman", 96, 1), R {333});
+    EXPECT_EQ(*StandardFontWidths("Helvetica-Oblique"), *StandardFontWidths("Helvetica"));
+    EXPECT_EQ(*StandardFontWidths("Helvetica-BoldOblique"), *StandardFontWidths("Helvetica-Bold"));
+    const TFontWidths& courier = *StandardFontWidths("courier-boldoblique");
+    EXPECT_EQ(courier[0], 600);
+    for (int code = 1; code < 32; ++code) EXPECT_EQ(courier[code], 0);
+    for (int code = 32; code < 256; ++code) EXPECT_EQ(courier[code], 600);
+    for (const char* builtin : {"Symbol", "ZapfDingbats"}) {
+        EXPECT_EQ(Row(builtin, 0, 1), R {250});
+        for (int code : {127, 140, 160, 240, 255}) EXPECT_EQ(Row(builtin, code, 1), R {0}) << builtin << code;
+    }
+    EXPECT_EQ(StandardFontWidths("Arial"), nullptr);
+}
+
+std::string FontReport(const std::string& face, bool bold, bool italic, const TSetup& setup = {}) {
+    return ConvertReport(OnePage([&](TNdrWriter& w) {
+                             auto font = Arial();
+                             font.Name = face;
+                             font.Bold = bold;
+                             font.Italic = italic;
+                             w.SetFont(font);
+                             w.PrintLeft(1, "x", 1);
+                         }),
+                         setup)
+        .Bytes;
+}
+
+TEST(PdfFonts, StandardFaceNames) {
+    struct {
+        const char* face;
+        bool bold, italic;
+        const char* pdf;
+    } cases[] = {
+        {"Courier New", true, true, "Courier-BoldOblique"}, {"courier", false, true, "Courier-Oblique"},
+        {"Times New Roman", true, false, "Times-Bold"},     {"TimesRoman", false, true, "Times-Italic"},
+        {"Symbol", true, true, "Symbol"},                   {"ARIAL", true, true, "Helvetica-BoldOblique"},
+        {"Arial Black", false, false, "Helvetica"},         {"ZapfDingbats", true, false, "ZapfDingbats"},
+        {"No Such Face", false, true, "Helvetica-Oblique"}, {"Broken Face", true, false, "Helvetica-Bold"},
+    };
+    for (const auto& c : cases) {
+        const std::string pdf = FontReport(c.face, c.bold, c.italic);
+        // The record's name comes before its style, so the last font made is the one asked for.
+        const std::size_t last = pdf.rfind("/BaseFont /");
+        EXPECT_EQ(pdf.compare(last, 13 + std::strlen(c.pdf), "/BaseFont /" + std::string(c.pdf) + "\r\n"), 0)
+            << c.face << "\n" << pdf.substr(last, 40);
+        EXPECT_EQ(pdf.find("/FontDescriptor"), std::string::npos) << c.face;
+    }
+}
+
+TEST(PdfFonts, ArialIsAType1FontObject) {
+    EXPECT_EQ(ObjectText(FontReport("Arial", false, false), 7),
+              "7 0 obj\r\n<<\r\n/Type /Font\r\n/Subtype /Type1\r\n/Name /F1\r\n/BaseFont /Helvetica\r\n"
+              "/Encoding /WinAnsiEncoding\r\n>>\r\nendobj\r\n");
+    const std::string pdf =
+        FontReport("Arial", false, false, [](TRvRenderPDF& r) { r.FontEncoding = fePDFDocEncoding; });
+    EXPECT_NE(ObjectText(pdf, 7).find("/Encoding /PDFDocEncoding\r\n"), std::string::npos);
+}
+
+TEST(PdfFonts, OneObjectPerBaseFont) {
+    const std::string pdf = ConvertReport(OnePage([](TNdrWriter& w) {
+                                w.SetFont(Arial(12));
+                                w.PrintLeft(1, "a", 1);
+                                w.SetFont(Arial(20));
+                                w.FontUnderline(true);
+                                w.PrintLeft(2, "b", 1);
+                                auto verdana = Arial();
+                                verdana.Name = "Verdana";
+                                w.SetFont(verdana);
+                                w.PrintLeft(3, "c", 1);
+                                verdana.Name = "VERDANA";
+                                w.SetFont(verdana);
+                                w.PrintLeft(4, "d", 1);
+                            })).Bytes;
+    const std::string page = ObjectText(pdf, 4);
+    EXPECT_NE(page.find("/Font <<\r\n/F1 7 0 R \r\n/F2 8 0 R \r\n>>"), std::string::npos) << page;
+    EXPECT_NE(ObjectText(pdf, 8).find("/BaseFont /Verdana\r\n"), std::string::npos);
+    EXPECT_EQ(pdf.find("/F3 "), std::string::npos);
+}
+
+TEST(PdfFonts, TrueTypeFontWithDescriptorAndProgram) {
+    const auto report = OnePage([](TNdrWriter& w) {
+        auto font = Arial();
+        font.Name = "Verdana";
+        w.SetFont(font);
+        w.PrintLeft(1, "x", 1);
+    });
+    std::string pdf = ConvertReport(report, [](TRvRenderPDF& r) { r.EmbedFonts = true; }).Bytes;
+    const std::string font = ObjectText(pdf, 7);
+    EXPECT_NE(font.find("/Subtype /TrueType\r\n/Name /F1\r\n/BaseFont /Verdana\r\n/Encoding /WinAnsiEncoding\r\n"
+                        "/FirstChar 32\r\n/LastChar 255\r\n/Widths [382 383 384 385 386 387 388 389 \r\n"
+                        "390 391 392 393 394 395 396 397 398 399 \r\n"),
+              std::string::npos)
+        << font;
+    EXPECT_NE(font.find("\r\n600 601 602 603 604 605 ]\r\n/FontDescriptor 8 0 R\r\n>>\r\n"), std::string::npos);
+    EXPECT_EQ(ObjectText(pdf, 8),
+              "8 0 obj\r\n<<\r\n/Type /FontDescriptor\r\n/FontName /Verdana\r\n/Flags 32\r\n"
+              "/FontBBox [-560 -240 1523 1006]\r\n/MissingWidth 382\r\n/StemV 80\r\n/StemH 80\r\n/ItalicAngle 0\r\n"
+              "/CapHeight 905\r\n/XHeight 452\r\n/Ascent 905\r\n/Descent -212\r\n/Leading 150\r\n/MaxWidth 1566\r\n"
+              "/AvgWidth 508\r\n/FontFile2 9 0 R\r\n>>\r\nendobj\r\n");
+    const std::string file = ObjectText(pdf, 9);
+    EXPECT_NE(file.find("9 0 obj\r\n<< /Length 30 \r\n/Length1 30 >>\r\nstream\r\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("font programendstream\r\nendobj"), std::string::npos);
+    ExpectGolden("truetype.pdf", pdf);
+
+    // Without embedding the numbers close up.
+    pdf = ConvertReport(report).Bytes;
+    EXPECT_EQ(pdf.find("/FontFile2"), std::string::npos);
+    EXPECT_NE(pdf.find("/Info 9 0 R"), std::string::npos);
+}
+
+TEST(PdfFonts, DescriptorRoundsXHeightToEven) {
+    for (auto [ascent, xHeight] : {std::pair {905, 452}, {907, 454}, {906, 453}}) {
+        TRvRenderPDF render;
+        TRPPDFFontDescriptor descriptor(render);
+        TOutlineMetrics metrics;
+        metrics.Ascent = ascent;
+        metrics.ItalicAngleTenths = -120;
+        metrics.ItalicAngleDegrees = -12;
+        metrics.PanoseProportion = 9;
+        metrics.PanoseFamilyType = 3;
+        FillFontDescriptor(descriptor, metrics, 0);
+        EXPECT_EQ(descriptor.FXHeight, xHeight);
+        EXPECT_EQ(descriptor.FFlags, 32 + 1 + 8 + 64);
+        EXPECT_EQ(descriptor.FItalicAngle, -12);
+    }
+}
+
+TEST(PdfFonts, RestrictedFaceIsNotEmbedded) {
+    const std::string pdf = FontReport("Locked Face", false, false, [](TRvRenderPDF& r) { r.EmbedFonts = true; });
+    EXPECT_NE(pdf.find("/BaseFont /LockedFace\r\n"), std::string::npos);
+    EXPECT_EQ(pdf.find("/FontFile2"), std::string::npos);
+    EXPECT_NE(pdf.find("/Info 9 0 R"), std::string::npos);
+}
+
+TEST(PdfText, PrintLeftWritesOneTextObject) {
+    EXPECT_EQ(PageOneLines(FontReport("Arial", false, false)),
+              (L {"BT", "0 0 0 rg", "/F1 0012 Tf", "68.7000 720.0000 Td", "( x ) Tj", "ET"}));
+    const L hello = PageOneLines(ConvertReport(OnePage([](TNdrWriter& w) {
+                                     w.SetFont(Arial());
+                                     w.PrintLeft(1, "Hello", 1);
+                                 })).Bytes);
+    EXPECT_EQ(hello, (L {"BT", "0 0 0 rg", "/F1 0012 Tf", "68.7000 720.0000 Td", "( Hello ) Tj", "ET"}));
+}
+
+TEST(PdfText, CourierLeadIn) {
+    const L lines = PageOneLines(ConvertReport(OnePage([](TNdrWriter& w) {
+                                     auto font = Arial(10);
+                                     font.Name = "Courier New";
+                                     w.SetFont(font);
+                                     w.PrintLeft(1, "x", 1);
+                                 })).Bytes);
+    EXPECT_EQ(lines, (L {"BT", "0 0 0 rg", "/F1 0010 Tf", "65.5000 720.0000 Td", "( x ) Tj", "ET"}));
+}
+
+TEST(PdfText, RotatedTextGetsAMatrixAndNoDecoration) {
+    const L lines = PageOneLines(ConvertReport(OnePage([](TNdrWriter& w) {
+                                     auto font = Arial();
+                                     font.Rotation = 90;
+                                     w.SetFont(font);
+                                     w.FontUnderline(true);
+                                     w.PrintLeft(1, "Hello", 1);
+                                 })).Bytes);
+    EXPECT_EQ(lines, (L {"BT", "0 0 0 rg", "/F1 0012 Tf", "68.7000 720.0000 Td",
+                         "0.0000 1.0000 -1.0000 0.0000 72.0000 720.0000 Tm", "( Hello ) Tj", "ET"}));
+}
+
+TEST(PdfText, SpecialCharactersAreEscaped) {
+    const L lines = PageOneLines(ConvertReport(OnePage([](TNdrWriter& w) {
+                                     w.SetFont(Arial());
+                                     w.PrintLeft(1, "a(b)\\c", 1);
+                                 })).Bytes);
+    EXPECT_EQ(lines.at(4), "( a\\(b\\)\\\\c ) Tj");
+}
+
+TEST(PdfText, AlignedText) {
+    // Helvetica "Hi": H 722 + i 222 = 944/1000 em, 12 points: 0.157333 inch.
+    const L lines = PageOneLines(ConvertReport(OnePage([](TNdrWriter& w) {
+                                     w.SetFont(Arial());
+                                     w.PrintRight(1, "Hi", 2);
+                                     w.PrintCenter(1, "Hi", 2);
+                                 })).Bytes);
+    EXPECT_EQ(lines.at(3), "129.3720 720.0000 Td");
+    EXPECT_EQ(lines.at(8), "135.0360 720.0000 Td");
+}
+
+TEST(PdfText, UnderlineInTheTextColour) {
+    const L lines = PageOneLines(ConvertReport(OnePage([](TNdrWriter& w) {
+                                     w.SetPen(0, 4, 1, 0.01f);
+                                     w.SetBrush(0xFFFFFF, 0);
+                                     auto font = Arial();
+                                     font.Color = 0x0000FF;
+                                     w.SetFont(font);
+                                     w.FontUnderline(true);
+                                     w.PrintLeft(1, "Hi", 1);
+                                 })).Bytes);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 6, lines.end()),
+              (L {"[] 0 d", "1 0 0 RG", "1 1 1 rg", "1.3104 w ", "72.0000 718.0344 m", "83.3280 718.0344 l S"}));
+}
+
+TEST(PdfText, ClippedTextLeavesAZeroPenWidth) {
+    const L lines = PageOneLines(ConvertReport(OnePage([](TNdrWriter& w) {
+                                     w.SetPen(0, 4, 0, 0);
+                                     w.PenWidth(0.01f);
+                                     w.SetBrush(0xFFFFFF, 0);
+                                     w.Rectangle(1, 1, 2, 2);
+                                     w.SetFont(Arial());
+                                     w.TextRect(1, 1, 2, 1.5f, 1, 1.25f, "Hi");
+                                     w.Rectangle(1, 1, 2, 2);
+                                 })).Bytes);
+    const L expected {" q ", "0.0000 w ", "72.0000 720.0000 72.0000 -36.0000 re W n BT", "0 0 0 rg", "/F1 0012 Tf",
+                      "68.7000 702.0000 Td"};
+    ASSERT_GE(lines.size(), 15u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 5, lines.begin() + 11), expected);
+    EXPECT_EQ(lines[13], " Q ");
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 14, lines.end()),
+              (L {"[] 0 d", "0 0 0 RG", "1 1 1 rg", "0.0000 w ", "72.0000 720.0000 72.0000 -72.0000 re b"}));
+}
+
+TEST(PdfText, JustifiedLinePrintsEachWordOnce) {
+    const L lines = PageOneLines(ConvertReport(OnePage([](TNdrWriter& w) {
+                                     w.SetFont(Arial());
+                                     w.PrintBlock(1, "one two   ", 1, 3);
+                                 })).Bytes);
+    int shown = 0;
+    for (const std::string& line : lines) shown += line.ends_with(" Tj");
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(lines.at(4), "( one ) Tj");
+    EXPECT_EQ(lines.back(), "ET");
+}
+
+TEST(PdfText, TextsGolden) {
+    for (const TNamedReport& report : FeatureReports())
+        if (report.Name == "texts") ExpectGolden("texts.pdf", ConvertReport(report.Bytes, report.Setup).Bytes);
+}
+
+}  // namespace
+}  // namespace tal::testing

@@ -1,0 +1,174 @@
+// Real readers over every document the feature reports give: qpdf, poppler,
+// MuPDF and Ghostscript must accept them without a warning or error line, and
+// pdftotext must give the text back. A rendering of the text report is
+// compared with a reference image kept in the repository.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <unistd.h>
+#include <sstream>
+
+#include "pdf/PdfCompress.h"
+#include "tests/pdf/PdfTestSupport.h"
+
+namespace tal::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TRun {
+    int Status = -1;
+    std::string Output;  // stdout and stderr together
+};
+
+TRun RunCommand(const std::string& command) {
+    TRun run;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>&1").c_str(), "r"), pclose);
+    if (!pipe) return run;
+    std::array<char, 4096> buffer;
+    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) run.Output.append(buffer.data(), n);
+    run.Status = pclose(pipe.release());
+    return run;
+}
+
+bool HasTool(const std::string& tool) { return RunCommand("command -v " + tool).Status == 0; }
+
+struct TScratchFolder {
+    fs::path Path = fs::temp_directory_path() / ("tal-pdf-readers-" + std::to_string(getpid()));
+    TScratchFolder() { fs::create_directories(Path); }
+    ~TScratchFolder() {
+        std::error_code ignored;
+        fs::remove_all(Path, ignored);
+    }
+};
+
+fs::path OutputFolder() {
+    static TScratchFolder folder;
+    return folder.Path;
+}
+
+fs::path WritePdf(const std::string& name, const std::string& bytes) {
+    const fs::path path = OutputFolder() / (name + ".pdf");
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+bool HasErrorLine(const std::string& output) {
+    std::stringstream stream(output);
+    for (std::string line; std::getline(stream, line);) {
+        // qpdf's all-clear mentions errors too.
+        if (line.rfind("No syntax or stream encoding errors", 0) == 0 || line.rfind("errors that qpdf cannot", 0) == 0)
+            continue;
+        std::string lower;
+        for (char c : line) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (lower.find("error") != std::string::npos || lower.find("warning") != std::string::npos) return true;
+    }
+    return false;
+}
+
+std::vector<std::pair<std::string, std::string>> Documents() {
+    std::vector<std::pair<std::string, std::string>> documents;
+    for (const TNamedReport& report : FeatureReports()) {
+        // Its font program is a stand-in no reader can load; installed faces cover embedding.
+        if (report.Name == "truetype") continue;
+        documents.emplace_back(report.Name, ConvertReport(report.Bytes, report.Setup).Bytes);
+        documents.emplace_back(report.Name + "-compressed", ConvertReport(report.Bytes, [&](TRvRenderPDF& r) {
+                                                                if (report.Setup) report.Setup(r);
+                                                                r.UseCompression = true;
+                                                                r.OnCompress = FlateCompress;
+                                                            }).Bytes);
+    }
+    return documents;
+}
+
+TEST(PdfReaders, EveryReaderAcceptsEveryDocument) {
+    const std::pair<const char*, const char*> tools[] = {
+        {"qpdf", "qpdf --check"},
+        {"pdfinfo", "pdfinfo"},
+        {"mutool", "mutool info"},
+        {"pdftoppm", "pdftoppm -r 20 -png"},
+        {"gs", "gs -q -dBATCH -dNOPAUSE -dSAFER -sDEVICE=nullpage"},
+    };
+    int checked = 0;
+    for (const auto& [name, bytes] : Documents()) {
+        const fs::path path = WritePdf(name, bytes);
+        for (const auto& [tool, command] : tools) {
+            if (!HasTool(tool)) continue;
+            std::string line = std::string(command) + " '" + path.string() + "'";
+            if (std::string(tool) == "pdftoppm") line += " '" + (OutputFolder() / name).string() + "'";
+            const TRun run = RunCommand(line);
+            EXPECT_EQ(run.Status, 0) << line << "\n" << run.Output;
+            if (std::string(tool) == "qpdf") {
+                EXPECT_NE(run.Output.find("No syntax or stream encoding errors found"), std::string::npos) << line;
+            }
+            EXPECT_FALSE(HasErrorLine(run.Output)) << line << "\n" << run.Output;
+            ++checked;
+        }
+    }
+    if (checked == 0) GTEST_SKIP() << "none of qpdf, pdfinfo, mutool, pdftoppm and gs is installed";
+}
+
+TEST(PdfReaders, TextComesBack) {
+    if (!HasTool("pdftotext")) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    for (const auto& [name, bytes] : Documents()) {
+        if (name.rfind("texts", 0) != 0 && name.rfind("two-pages", 0) != 0) continue;
+        const fs::path path = WritePdf(name, bytes);
+        const TRun run = RunCommand("pdftotext -enc UTF-8 '" + path.string() + "' -");
+        EXPECT_EQ(run.Status, 0);
+        if (name.rfind("texts", 0) == 0) {
+            for (const char* text : {"Hello (world) \\ back", "Centred", "Right", "Underlined red", "Turned",
+                                     "caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9C end"})
+                EXPECT_NE(run.Output.find(text), std::string::npos) << name << ": " << text << "\n" << run.Output;
+        } else {
+            EXPECT_NE(run.Output.find("Page two, landscape"), std::string::npos) << run.Output;
+        }
+    }
+}
+
+// Reads a binary PPM (P6) as written by pdftoppm.
+bool ReadPpm(const fs::path& path, int& width, int& height, std::vector<unsigned char>& pixels) {
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int maxValue = 0;
+    in >> magic >> width >> height >> maxValue;
+    in.get();
+    if (magic != "P6" || width <= 0 || height <= 0 || maxValue != 255) return false;
+    pixels.resize(static_cast<std::size_t>(width) * height * 3);
+    in.read(reinterpret_cast<char*>(pixels.data()), static_cast<std::streamsize>(pixels.size()));
+    return static_cast<bool>(in);
+}
+
+TEST(PdfReaders, RenderingMatchesTheReferenceImage) {
+    if (!HasTool("pdftoppm")) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+    const fs::path reference = fs::path(TAL_SOURCE_DIR) / "tests/pdf/golden/shapes-r36.ppm";
+    std::string bytes;
+    for (const TNamedReport& report : FeatureReports())
+        if (report.Name == "shapes") bytes = ConvertReport(report.Bytes).Bytes;
+    const fs::path path = WritePdf("reference-shapes", bytes);
+    const fs::path stem = OutputFolder() / "reference-shapes";
+    ASSERT_EQ(RunCommand("pdftoppm -r 36 -singlefile -aa no -aaVector no '" + path.string() + "' '" + stem.string() + "'").Status, 0);
+    const fs::path rendered = stem.string() + ".ppm";
+    if (std::getenv("TAL_UPDATE_GOLDEN")) fs::copy_file(rendered, reference, fs::copy_options::overwrite_existing);
+    int w1 = 0, h1 = 0, w2 = 0, h2 = 0;
+    std::vector<unsigned char> got, want;
+    ASSERT_TRUE(ReadPpm(rendered, w1, h1, got));
+    ASSERT_TRUE(ReadPpm(reference, w2, h2, want)) << "missing reference " << reference;
+    ASSERT_EQ(w1, w2);
+    ASSERT_EQ(h1, h2);
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < got.size(); i += 3) {
+        int delta = 0;
+        for (int c = 0; c < 3; ++c) delta = std::max(delta, std::abs(int(got[i + c]) - int(want[i + c])));
+        if (delta > 48) ++differing;
+    }
+    // A few edge pixels may move with the rasteriser's version.
+    EXPECT_LE(differing, got.size() / 3 / 200) << differing << " pixels differ";
+}
+
+}  // namespace
+}  // namespace tal::testing
