@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
+#include <fstream>
 #include <cmath>
 #include <limits>
 
@@ -183,6 +185,24 @@ TEST(PdfFormat, NumbersAndTexts) {
     EXPECT_EQ(pdf::FormatPDF("%.4f %.4f %.4f", {std::nan(""), std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()}),
               "0.0000 1000000000.0000 -1000000000.0000");
     EXPECT_EQ(pdf::FormatPDF("%.4f", {-0.5}), "-0.5000");
+}
+
+}  // namespace
+}  // namespace tal::testing
+
+namespace tal::testing {
+namespace {
+
+// The feature reports are the fuzz target's seeds; they are written out
+// with the golden files.
+TEST(PdfDocument, FuzzSeedsAreTheFeatureReports) {
+    const std::string folder = std::string(TAL_SOURCE_DIR) + "/tests/fuzz/corpus/pdf_convert/";
+    for (const TNamedReport& report : FeatureReports()) {
+        const std::string path = folder + report.Name + ".ndr";
+        const std::string bytes(report.Bytes.begin(), report.Bytes.end());
+        if (std::getenv("TAL_UPDATE_GOLDEN")) std::ofstream(path, std::ios::binary) << bytes;
+        EXPECT_EQ(ReadFileText(path), bytes) << path;
+    }
 }
 
 }  // namespace
