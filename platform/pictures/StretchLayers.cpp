@@ -19,7 +19,9 @@ TRecordBytes& TRecordBytes::F32(float v) {
 namespace {
 
 constexpr std::int64_t MaxLayerPixels = 16'000'000;
-constexpr int MaxMetafileCoordinate = 32767;
+// Well inside the 16-bit coordinates of a Windows metafile, and inside what
+// readers and rasterisers take for one bitmap side.
+constexpr int MaxLayerSide = 16384;
 
 std::vector<std::uint8_t> InfoHeader(int width, int height, int bitCount, std::uint32_t imageSize,
                                      const std::vector<std::uint32_t>& palette) {
@@ -53,9 +55,25 @@ TDibLayer ColorLayer(int width, int height, std::uint32_t rop, Pixel pixel) {
     return layer;
 }
 
+// The size a picture is recorded at: its own, or sampled down so that it
+// stays within 16-bit metafile coordinates and a sensible number of pixels.
+struct TSampling {
+    int Width, Height;    // recorded
+    int SourceWidth, SourceHeight;
+    int X(int x) const { return static_cast<int>(static_cast<std::int64_t>(x) * SourceWidth / Width); }
+    int Y(int y) const { return static_cast<int>(static_cast<std::int64_t>(y) * SourceHeight / Height); }
+};
+
+TSampling Sampling(int width, int height) {
+    int w = 0, h = 0;
+    RasterSize(width, height, 1.0, w, h);
+    return {std::min(w, width), std::min(h, height), width, height};
+}
+
 TDibLayer RasterLayer(const TRaster& raster) {
-    return ColorLayer(raster.Width(), raster.Height(), SRCCOPY, [&raster](int x, int y) {
-        const std::uint8_t* p = raster.Row(y) + 3 * static_cast<std::size_t>(x);
+    const TSampling s = Sampling(raster.Width(), raster.Height());
+    return ColorLayer(s.Width, s.Height, SRCCOPY, [&raster, &s](int x, int y) {
+        const std::uint8_t* p = raster.Row(s.Y(y)) + 3 * static_cast<std::size_t>(s.X(x));
         return (static_cast<std::uint32_t>(p[0]) << 16) | (static_cast<std::uint32_t>(p[1]) << 8) | p[2];
     });
 }
@@ -63,27 +81,21 @@ TDibLayer RasterLayer(const TRaster& raster) {
 bool Transparent(std::uint32_t argb) { return (argb >> 24) < 128; }
 
 // The AND mask of an icon image: white (1) where the page shows through.
-TDibLayer MaskLayer(const TRgbaImage& image) {
+TDibLayer MaskLayer(const TRgbaImage& image, const TSampling& s) {
     TDibLayer layer;
-    layer.Width = image.Width();
-    layer.Height = image.Height();
+    layer.Width = s.Width;
+    layer.Height = s.Height;
     layer.RasterOperation = SRCAND;
     const std::size_t stride = ((static_cast<std::size_t>(layer.Width) + 31) / 32) * 4;
     layer.Bits.assign(stride * static_cast<std::size_t>(layer.Height), 0);
     for (int y = 0; y < layer.Height; ++y) {
         std::uint8_t* row = layer.Bits.data() + static_cast<std::size_t>(layer.Height - 1 - y) * stride;
         for (int x = 0; x < layer.Width; ++x)
-            if (Transparent(image.Pixel(x, y))) row[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+            if (Transparent(image.Pixel(s.X(x), s.Y(y)))) row[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
     }
     layer.Info = InfoHeader(layer.Width, layer.Height, 1, static_cast<std::uint32_t>(layer.Bits.size()),
                             {0x000000, 0xFFFFFF});
     return layer;
-}
-
-void CheckLayerSize(int width, int height, const char* kind) {
-    if (width > MaxMetafileCoordinate || height > MaxMetafileCoordinate)
-        throw EInvalidGraphic(std::string(kind) + ": too large to record in a metafile (" + std::to_string(width) +
-                              " x " + std::to_string(height) + " pixels)");
 }
 
 }  // namespace
@@ -93,19 +105,17 @@ std::vector<TDibLayer> DibLayers(const TGraphic& graphic, int rasterWidth, int r
     if (graphic.Empty()) return layers;
     switch (graphic.Kind()) {
         case TGraphicKind::Bitmap: {
-            const TRaster& pixels = static_cast<const TBitmap&>(graphic).Pixels();
-            CheckLayerSize(pixels.Width(), pixels.Height(), "Bitmap");
-            layers.push_back(RasterLayer(pixels));
+            layers.push_back(RasterLayer(static_cast<const TBitmap&>(graphic).Pixels()));
             break;
         }
         case TGraphicKind::Icon: {
             const TIconImage* chosen = static_cast<const TIcon&>(graphic).Chosen();
             if (!chosen || chosen->Image.Width() == 0 || chosen->Image.Height() == 0) break;
             const TRgbaImage& image = chosen->Image;
-            CheckLayerSize(image.Width(), image.Height(), "Icon");
-            layers.push_back(MaskLayer(image));
-            layers.push_back(ColorLayer(image.Width(), image.Height(), SRCINVERT, [&image](int x, int y) {
-                const std::uint32_t argb = image.Pixel(x, y);
+            const TSampling s = Sampling(image.Width(), image.Height());
+            layers.push_back(MaskLayer(image, s));
+            layers.push_back(ColorLayer(s.Width, s.Height, SRCINVERT, [&image, &s](int x, int y) {
+                const std::uint32_t argb = image.Pixel(s.X(x), s.Y(y));
                 return Transparent(argb) ? 0u : (argb & 0xFFFFFF);
             }));
             break;
@@ -122,10 +132,10 @@ void RasterSize(int width, int height, double scale, int& rasterWidth, int& rast
     double w = std::max(0.0, width * scale), h = std::max(0.0, height * scale);
     double reduce = 1.0;
     if (w * h > static_cast<double>(MaxLayerPixels)) reduce = std::sqrt(static_cast<double>(MaxLayerPixels) / (w * h));
-    reduce = std::min({reduce, w > MaxMetafileCoordinate ? MaxMetafileCoordinate / w : 1.0,
-                       h > MaxMetafileCoordinate ? MaxMetafileCoordinate / h : 1.0});
-    rasterWidth = static_cast<int>(std::min<double>(MaxMetafileCoordinate, std::nearbyint(w * reduce)));
-    rasterHeight = static_cast<int>(std::min<double>(MaxMetafileCoordinate, std::nearbyint(h * reduce)));
+    reduce = std::min({reduce, w > MaxLayerSide ? MaxLayerSide / w : 1.0,
+                       h > MaxLayerSide ? MaxLayerSide / h : 1.0});
+    rasterWidth = static_cast<int>(std::min<double>(MaxLayerSide, std::nearbyint(w * reduce)));
+    rasterHeight = static_cast<int>(std::min<double>(MaxLayerSide, std::nearbyint(h * reduce)));
     if (width > 0 && rasterWidth == 0) rasterWidth = 1;
     if (height > 0 && rasterHeight == 0) rasterHeight = 1;
 }

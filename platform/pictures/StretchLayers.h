@@ -53,13 +53,13 @@ struct TDibLayer {
 // The layers of a graphic: a bitmap is one copied DIB; an icon its AND mask
 // (SRCAND) and its colours (SRCINVERT), as icons are drawn; any other
 // graphic is drawn into a white raster of rasterWidth x rasterHeight pixels.
-// An empty graphic has no layers.
+// A bitmap or icon wider or higher than 16384 pixels, or of more than 16
+// million pixels, is sampled down to fit. An empty graphic has no layers.
 std::vector<TDibLayer> DibLayers(const TGraphic& graphic, int rasterWidth, int rasterHeight);
 
 // The raster size for a frame of width x height reference pixels drawn at
 // scale raster pixels per reference pixel, reduced where needed so that it
-// stays within the 16-bit coordinates of a Windows metafile and a sensible
-// number of pixels.
+// stays within 16384 pixels a side and 16 million pixels.
 void RasterSize(int width, int height, double scale, int& rasterWidth, int& rasterHeight);
 
 // Hundredths of a millimetre of a length in pixels of the 96 ppi reference

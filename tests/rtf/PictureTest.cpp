@@ -113,13 +113,28 @@ TEST(Picture, AnUndecodablePictureFailsClearlyAndTheDocumentIsStillFinished) {
     EXPECT_EQ(result.Rtf.substr(result.Rtf.size() - 5), "\\par}");
 }
 
+// A picture that fails when it is drawn.
+class TBrokenGraphic final : public TGraphic {
+public:
+    TBrokenGraphic() { FBytes = {1}; }
+    TGraphicKind Kind() const override { return TGraphicKind::Metafile; }
+    void StretchDraw(TRaster&, const TPixelRect&) const override { throw EInvalidGraphic("Metafile: broken"); }
+};
+
 TEST(Picture, APictureThatCannotBeRecordedLeavesNoOpenGroup) {
     TRtfOperations op;
-    TBitmap wide;
-    wide.LoadFromBytes(ndrwriter::SolidBitmap(40000, 1, 0));
-    EXPECT_THROW(op.Render.StretchBitmap(wide, 0, 0, 1, 1), EInvalidGraphic);
+    TBrokenGraphic broken;
+    EXPECT_THROW(op.Render.StretchDraw(TRect {0, 0, 72, 72}, broken), EInvalidGraphic);
     EXPECT_EQ(op.Body(), "");
     EXPECT_TRUE(BracesBalanced(op.Finish()));
+}
+
+TEST(Picture, ABitmapBeyondSixteenBitCoordinatesIsSampledDown) {
+    TBitmap wide;
+    wide.LoadFromBytes(ndrwriter::SolidBitmap(40000, 2, 0x0000FF));
+    TMetafile recorded;
+    recorded.LoadFromBytes(pictures::RecordStretchedWmf(wide, 100, 10, 300.0 / 102.0));
+    EXPECT_EQ(DrawToRaster(recorded, 50, 5).Pixel(25, 2), 0x0000FFu);
 }
 
 TEST(Picture, AnEmptyBoxStillGivesACompletePicture) {
