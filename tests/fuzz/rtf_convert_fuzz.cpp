@@ -1,0 +1,68 @@
+// Runs the report converter over arbitrary bytes with the RTF renderer
+// writing into memory. The last byte chooses the picture form and the pages.
+// Whatever the bytes, a document that was begun must come out finished:
+// its header complete, its groups balanced, its last brace written.
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+#include <vector>
+
+#include "platform/Stream.h"
+#include "rtf/RpRenderRTF.h"
+
+namespace {
+
+class TFixedMeasure final : public tal::TTextMeasure {
+public:
+    long TextWidthPixels(const tal::TFont& font, int pixelsPerInch, std::string_view text) override {
+        return static_cast<long>(text.size()) * (font.Size() * pixelsPerInch / 144);
+    }
+};
+
+bool Balanced(std::string_view rtf) {
+    long depth = 0;
+    for (std::size_t i = 0; i < rtf.size(); ++i) {
+        if (rtf[i] == '\\') {
+            if (rtf.substr(i, 4) == "\\bin") {
+                std::size_t j = i + 4, count = 0;
+                while (j < rtf.size() && rtf[j] >= '0' && rtf[j] <= '9') count = count * 10 + (rtf[j++] - '0');
+                i = j + count;  // past the space and the raw bytes
+            } else {
+                ++i;
+            }
+        } else if (rtf[i] == '{') {
+            ++depth;
+        } else if (rtf[i] == '}' && --depth < 0) {
+            return false;
+        }
+    }
+    return depth == 0;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    static constexpr const char* selections[] = {"", "2", "1,3-4", "EVEN"};
+    const std::uint8_t mode = data[size - 1];
+    tal::TMemoryStream report(std::vector<std::uint8_t>(data, data + size));
+    tal::TMemoryStream output;
+    TFixedMeasure measure;
+    tal::TRvRenderRTF render;
+    render.FTextMeasure = &measure;
+    render.Clock = [] { return tal::TDateTime {2024, 2, 29, 23, 59, 58, 0}; };
+    render.ImageOutput = (mode & 1) ? tal::TImageOutput::ioSmallerSize : tal::TImageOutput::ioHigherQuality;
+    render.ImageEncoding = (mode & 2) ? tal::TImageEncoding::ieBinary : tal::TImageEncoding::ieHex;
+    render.FPageSelection = selections[(mode >> 2) % 4];
+    render.SetOutputStream(&output);
+    render.FInputStream = &report;
+    try {
+        render.ConvertPages(0);
+    } catch (const tal::Exception&) {
+        // A malformed report ends in an error; the document must still be whole.
+    }
+    if (output.Size() == 0) return 0;  // the report header failed: nothing was begun
+    const std::string_view rtf(reinterpret_cast<const char*>(output.Data()), static_cast<std::size_t>(output.Size()));
+    if (rtf.substr(0, 20) != "{\\rtf1\\ansi{\\fonttbl" || rtf.back() != '}' || !Balanced(rtf)) std::abort();
+    return 0;
+}
