@@ -4,6 +4,7 @@
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <string>
@@ -110,7 +111,8 @@ std::vector<std::uint8_t> EncodeJpeg(const TRaster& raster, int quality) {
         throw EInvalidGraphic("JPEG image: a raster of " + std::to_string(raster.Width()) + " x " +
                               std::to_string(raster.Height()) + " pixels has no pixels to encode");
     quality = quality < 1 ? 1 : (quality > 100 ? 100 : quality);
-    std::vector<std::uint8_t> buffer(64 * 1024 + raster.RowBytes());
+    // A start of a sixteenth of the pixel bytes rarely needs to grow at usual qualities.
+    std::vector<std::uint8_t> buffer(std::max<std::size_t>(64 * 1024, raster.RowBytes() * raster.Height() / 16));
     TJpegDestination destination{};
     destination.Manager.init_destination = InitDestination;
     destination.Manager.empty_output_buffer = EmptyOutputBuffer;
