@@ -1,0 +1,105 @@
+#include "front/qt/QtPictures.h"
+
+#include <QFont>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace tal::front::qt {
+
+QPixmap BannerPicture(const TEngineProfile& profile, int width, int height) {
+    QPixmap banner(width, height);
+    QPainter p(&banner);
+    p.setRenderHint(QPainter::Antialiasing);
+    const bool pdf = profile.Kind == TEngineKind::Pdf;
+    QLinearGradient sky(0, 0, width, height);
+    sky.setColorAt(0, pdf ? QColor(120, 20, 20) : QColor(20, 50, 120));
+    sky.setColorAt(1, pdf ? QColor(230, 120, 60) : QColor(90, 160, 220));
+    p.fillRect(banner.rect(), sky);
+    // A tallow candle: the body, then its flame.
+    const int cx = height / 2 + 8;
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(250, 240, 210));
+    p.drawRoundedRect(QRectF(cx - 7, height * 0.45, 14, height * 0.5), 3, 3);
+    QPainterPath flame;
+    flame.moveTo(cx, height * 0.12);
+    flame.cubicTo(cx + 9, height * 0.3, cx + 5, height * 0.42, cx, height * 0.42);
+    flame.cubicTo(cx - 5, height * 0.42, cx - 9, height * 0.3, cx, height * 0.12);
+    p.setBrush(QColor(255, 210, 60));
+    p.drawPath(flame);
+    QFont title("Serif", height / 3, QFont::Bold);
+    p.setFont(title);
+    p.setPen(Qt::white);
+    p.drawText(QRect(cx + 24, 0, width - cx - 24, height), Qt::AlignVCenter | Qt::AlignLeft,
+               pdf ? QStringLiteral("Tallow  PDF") : QStringLiteral("Tallow  RTF"));
+    return banner;
+}
+
+namespace {
+
+constexpr int GlyphSize = 24;
+
+void DrawPage(QPainter& p, QColor fold) {
+    p.setPen(QPen(Qt::black, 1.2));
+    p.setBrush(Qt::white);
+    QPolygonF page {{5, 2}, {15, 2}, {20, 7}, {20, 22}, {5, 22}};
+    p.drawPolygon(page);
+    p.setBrush(fold);
+    p.drawPolygon(QPolygonF {{15, 2}, {15, 7}, {20, 7}});
+}
+
+void DrawGlyph(QPainter& p, TGlyph glyph) {
+    switch (glyph) {
+        case TGlyph::Make:
+            DrawPage(p, QColor(200, 40, 40));
+            p.setPen(QPen(QColor(0, 120, 0), 2.5));
+            p.drawLine(QPointF(9, 15), QPointF(16, 15));
+            p.drawLine(QPointF(12.5, 11.5), QPointF(12.5, 18.5));
+            break;
+        case TGlyph::View:
+            DrawPage(p, QColor(60, 90, 200));
+            p.setPen(QPen(Qt::black, 2));
+            p.setBrush(QColor(180, 220, 255));
+            p.drawEllipse(QPointF(11, 13), 4, 4);
+            p.drawLine(QPointF(14, 16), QPointF(19, 21));
+            break;
+        case TGlyph::ViewAll:
+            p.setPen(QPen(QColor(120, 90, 0), 1.2));
+            p.setBrush(QColor(240, 200, 80));
+            p.drawRect(QRectF(2, 7, 20, 14));
+            p.drawRect(QRectF(2, 4, 8, 3));
+            break;
+        case TGlyph::Close:
+            p.setPen(QPen(Qt::black, 1.2));
+            p.setBrush(QColor(150, 100, 60));
+            p.drawRect(QRectF(4, 2, 11, 20));
+            p.setPen(QPen(QColor(0, 100, 0), 2.5));
+            p.drawLine(QPointF(12, 12), QPointF(22, 12));
+            p.drawLine(QPointF(18, 8), QPointF(22, 12));
+            p.drawLine(QPointF(18, 16), QPointF(22, 12));
+            break;
+        case TGlyph::Check:
+            p.setPen(QPen(QColor(0, 140, 0), 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.drawPolyline(QPolygonF {{4, 13}, {10, 19}, {20, 5}});
+            break;
+        case TGlyph::Cross:
+            p.setPen(QPen(QColor(200, 0, 0), 3.5, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(5, 5), QPointF(19, 19));
+            p.drawLine(QPointF(19, 5), QPointF(5, 19));
+            break;
+    }
+}
+
+}  // namespace
+
+QIcon Glyph(TGlyph glyph) {
+    QPixmap picture(GlyphSize, GlyphSize);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    DrawGlyph(p, glyph);
+    p.end();
+    return QIcon(picture);
+}
+
+}  // namespace tal::front::qt
