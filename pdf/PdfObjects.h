@@ -27,6 +27,8 @@ public:
     std::int32_t ObjectNumber() const { return FObjectNumber; }
     void SetObjectNumber(std::int32_t number) { FObjectNumber = number; }
     TMemoryStream& ObjectBuffer() { return *FObjectBuffer; }
+    // Frees the object text once it has been copied out.
+    void ReleaseBuffer() { FObjectBuffer = std::make_unique<TMemoryStream>(); }
 
 protected:
     // Points the renderer's output at the object buffer and writes "n 0 obj".

@@ -23,6 +23,8 @@ public:
     explicit TRPPDFPageContent(TRpComponent& RenderPDF);
     void WriteObject() override;
     TMemoryStream& ContentStream() { return *FContentStream; }
+    // Frees the operators once they are in the file.
+    void ReleaseContent() { FContentStream = std::make_unique<TMemoryStream>(); }
 
 private:
     std::unique_ptr<TMemoryStream> FContentStream;

@@ -348,15 +348,21 @@ void TRvRenderPDF::WriteDocument() {
         object.WriteObject();
         TMemoryStream& buffer = object.ObjectBuffer();
         FOutputBuffer->Write(buffer.Data(), static_cast<std::size_t>(buffer.Size()));
-        buffer.Clear();
+        object.ReleaseBuffer();
     };
+    // The pages make up nearly all of the file: room for them at once keeps
+    // the buffer from growing by doubling.
+    std::size_t estimate = 4096;
+    for (const auto& [key, page] : FPageList)
+        estimate += static_cast<std::size_t>(page->Content().ContentStream().Size()) + 512;
+    FOutputBuffer->Reserve(estimate);
     emit(*FCatalog);
     emit(*FOutlines);
     emit(*FPages);
     for (const auto& [key, page] : FPageList) {
         emit(*page);
         emit(page->Content());
-        page->Content().ContentStream().Clear();  // its bytes are in the output now
+        page->Content().ReleaseContent();  // its bytes are in the output now
     }
     emit(*FProcSet);
     for (const auto& [key, font] : FFontList) {

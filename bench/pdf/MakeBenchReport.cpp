@@ -1,0 +1,47 @@
+// Writes the benchmark report: BenchPages pages of BenchPage.h.
+#include <fstream>
+#include <iostream>
+
+#include "bench/pdf/BenchPage.h"
+#include "tools/ndrwriter/NdrWriter.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: pdf_bench_report OUT.ndr\n";
+        return 2;
+    }
+    using namespace tal;
+    ndrwriter::TNdrWriter writer;
+    ndrwriter::TNdrWriter::TFontRecord helvetica, times;
+    helvetica.Name = "Arial";
+    helvetica.SizeInches = 10.0f / 72;
+    times.Name = "Times New Roman";
+    times.SizeInches = 10.0f / 72;
+    for (int page = 1; page <= bench::BenchPages; ++page) {
+        writer.BeginPage(static_cast<std::int16_t>(page));
+        writer.PenWidth(0.01f);
+        for (int line = 0; line < bench::TextLines; ++line) {
+            const bench::TBenchText t = bench::BenchText(page, line);
+            writer.SetFont(t.Times ? times : helvetica);
+            writer.PrintLeft(static_cast<float>(t.Y), t.Text, static_cast<float>(t.X));
+        }
+        for (int shape = 0; shape < bench::Shapes; ++shape) {
+            const bench::TBenchShape s = bench::BenchShape(page, shape);
+            writer.PenColor(static_cast<std::int32_t>(s.Color));
+            writer.BrushColor(static_cast<std::int32_t>(s.Color ^ 0xFFFFFF));
+            const float x1 = static_cast<float>(s.X1), y1 = static_cast<float>(s.Y1);
+            const float x2 = static_cast<float>(s.X2), y2 = static_cast<float>(s.Y2);
+            if (s.Kind == 0) writer.Rectangle(x1, y1, x2, y2);
+            else if (s.Kind == 1) writer.Ellipse(x1, y1, x2, y2);
+            else {
+                writer.MoveTo(x1, y1);
+                writer.LineTo(x2, y2);
+            }
+        }
+        writer.EndPage();
+    }
+    const std::vector<std::uint8_t> bytes = writer.Finish();
+    std::ofstream(argv[1], std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                   static_cast<std::streamsize>(bytes.size()));
+    return 0;
+}
