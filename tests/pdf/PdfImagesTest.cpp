@@ -43,6 +43,12 @@ TEST(PdfImages, StretchDrawRastersAtTheMetafileResolution) {
                             })).Bytes;
     EXPECT_NE(pdf.find("/Width 600 /Height 300 \r\n"), std::string::npos);
     EXPECT_EQ(PageOneLines(pdf).at(1), "144.0000 0 0 72.0000 72.0000 648.0000 cm");
+
+    // One unit (1/72 inch) across is 300/72 pixels, rounded: 4.
+    const std::string narrow = ConvertReport(OnePage([](TNdrWriter& w) {
+                                   w.StretchDraw({2, ndrwriter::RectangleMetafile(1440, 720)}, 1, 1, 1 + 1 / 72.0f, 2);
+                               })).Bytes;
+    EXPECT_NE(narrow.find("/Width 4 /Height 300 \r\n"), std::string::npos);
 }
 
 TEST(PdfImages, NamesRunAcrossPagesAndEveryPageListsEveryImage) {

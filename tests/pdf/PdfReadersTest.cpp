@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "pdf/PdfCompress.h"
+#include "pdf/PdfEngineForm.h"
 #include "tests/pdf/PdfTestSupport.h"
 
 namespace tal::testing {
@@ -143,14 +144,12 @@ bool ReadPpm(const fs::path& path, int& width, int& height, std::vector<unsigned
     return static_cast<bool>(in);
 }
 
-TEST(PdfReaders, RenderingMatchesTheReferenceImage) {
-    if (!HasTool("pdftoppm")) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
-    const fs::path reference = fs::path(TAL_SOURCE_DIR) / "tests/pdf/golden/shapes-r36.ppm";
-    std::string bytes;
-    for (const TNamedReport& report : FeatureReports())
-        if (report.Name == "shapes") bytes = ConvertReport(report.Bytes).Bytes;
-    const fs::path path = WritePdf("reference-shapes", bytes);
-    const fs::path stem = OutputFolder() / "reference-shapes";
+// Renders page 1 of the document at 36 pixels per inch without anti-aliasing
+// and compares it with the reference kept under tests/pdf/golden.
+void ExpectLikeReference(const std::string& name, const std::string& bytes) {
+    const fs::path reference = fs::path(TAL_SOURCE_DIR) / ("tests/pdf/golden/" + name + "-r36.ppm");
+    const fs::path path = WritePdf("reference-" + name, bytes);
+    const fs::path stem = OutputFolder() / ("reference-" + name);
     ASSERT_EQ(RunCommand("pdftoppm -r 36 -singlefile -aa no -aaVector no '" + path.string() + "' '" + stem.string() + "'").Status, 0);
     const fs::path rendered = stem.string() + ".ppm";
     if (std::getenv("TAL_UPDATE_GOLDEN")) fs::copy_file(rendered, reference, fs::copy_options::overwrite_existing);
@@ -167,7 +166,22 @@ TEST(PdfReaders, RenderingMatchesTheReferenceImage) {
         if (delta > 48) ++differing;
     }
     // A few edge pixels may move with the rasteriser's version.
-    EXPECT_LE(differing, got.size() / 3 / 200) << differing << " pixels differ";
+    EXPECT_LE(differing, got.size() / 3 / 200) << name << ": " << differing << " pixels differ";
+}
+
+TEST(PdfReaders, RenderingsMatchTheReferenceImages) {
+    if (!HasTool("pdftoppm")) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+    for (const TNamedReport& report : FeatureReports())
+        if (report.Name == "shapes") ExpectLikeReference("shapes", ConvertReport(report.Bytes).Bytes);
+    const fs::path sample = fs::path(TAL_SOURCE_DIR) / "examples/sample.ndr";
+    if (!fs::exists(sample)) GTEST_SKIP() << "no examples/sample.ndr";
+    const std::string ndr = ReadFileText(sample.string());
+    ExpectLikeReference("sample", ConvertReport(std::vector<std::uint8_t>(ndr.begin(), ndr.end()),
+                                                [](TRvRenderPDF& r) {
+                                                    ApplyEngineFormSettings(r);
+                                                    r.FFontEngine = nullptr;
+                                                })
+                                      .Bytes);
 }
 
 }  // namespace
