@@ -224,10 +224,43 @@ cairo_matrix_t TMetafileCanvas::LogicalMatrix() const {
 }
 
 bool TMetafileCanvas::Logical() {
-    const cairo_matrix_t m = LogicalMatrix();
-    if (!Usable(m)) return false;
-    cairo_set_matrix(FCr, &m);
-    return true;
+    FMatrix = LogicalMatrix();
+    return Usable(FMatrix);
+}
+
+// Paths are built in destination pixels: points are mapped here and held to
+// a range cairo's fixed-point geometry takes safely, so that absurd
+// coordinates cannot overflow it.
+void TMetafileCanvas::Map(double& x, double& y) const {
+    constexpr double limit = 1 << 21;
+    cairo_matrix_transform_point(&FMatrix, &x, &y);
+    x = std::isfinite(x) ? std::clamp(x, -limit, limit) : 0;
+    y = std::isfinite(y) ? std::clamp(y, -limit, limit) : 0;
+}
+
+void TMetafileCanvas::MoveToL(double x, double y) {
+    Map(x, y);
+    cairo_move_to(FCr, x, y);
+}
+
+void TMetafileCanvas::LineToL(double x, double y) {
+    Map(x, y);
+    cairo_line_to(FCr, x, y);
+}
+
+void TMetafileCanvas::CurveToL(double x1, double y1, double x2, double y2, double x3, double y3) {
+    Map(x1, y1);
+    Map(x2, y2);
+    Map(x3, y3);
+    cairo_curve_to(FCr, x1, y1, x2, y2, x3, y3);
+}
+
+void TMetafileCanvas::RectangleL(double x, double y, double w, double h) {
+    MoveToL(x, y);
+    LineToL(x + w, y);
+    LineToL(x + w, y + h);
+    LineToL(x, y + h);
+    cairo_close_path(FCr);
 }
 
 void TMetafileCanvas::Device() { cairo_identity_matrix(FCr); }
@@ -283,7 +316,7 @@ bool TMetafileCanvas::SetPenStroke() {
     const cairo_matrix_t m = LogicalMatrix();
     double width = pen.Width * std::sqrt(std::fabs(Determinant(m)));
     if (!std::isfinite(width) || width < 1) width = 1;
-    width = std::min(width, 1e6);
+    width = std::min(width, 1e5);
     SetSourceColor(pen.Color);
     cairo_set_line_width(FCr, width);
     cairo_line_cap_t cap = CAIRO_LINE_CAP_ROUND;
@@ -389,14 +422,14 @@ void TMetafileCanvas::RestoreDc(int relative) {
 void TMetafileCanvas::MoveTo(double x, double y) {
     FDc.CurrentX = x;
     FDc.CurrentY = y;
-    if (FInPath && Logical()) cairo_move_to(FCr, x, y);
+    if (FInPath && Logical()) MoveToL(x, y);
 }
 
 void TMetafileCanvas::LineTo(double x, double y) {
     if (Logical()) {
         if (Drawing()) cairo_new_path(FCr);
-        if (Drawing() || !cairo_has_current_point(FCr)) cairo_move_to(FCr, FDc.CurrentX, FDc.CurrentY);
-        cairo_line_to(FCr, x, y);
+        if (Drawing() || !cairo_has_current_point(FCr)) MoveToL(FDc.CurrentX, FDc.CurrentY);
+        LineToL(x, y);
         Finish(false, true);
     }
     FDc.CurrentX = x;
@@ -409,12 +442,12 @@ void TMetafileCanvas::Polyline(const std::vector<TPointD>& points, bool fromCurr
         if (Drawing()) cairo_new_path(FCr);
         std::size_t first = 0;
         if (fromCurrent) {
-            if (Drawing() || !cairo_has_current_point(FCr)) cairo_move_to(FCr, FDc.CurrentX, FDc.CurrentY);
+            if (Drawing() || !cairo_has_current_point(FCr)) MoveToL(FDc.CurrentX, FDc.CurrentY);
         } else {
-            cairo_move_to(FCr, points[0].X, points[0].Y);
+            MoveToL(points[0].X, points[0].Y);
             first = 1;
         }
-        for (std::size_t i = first; i < points.size(); ++i) cairo_line_to(FCr, points[i].X, points[i].Y);
+        for (std::size_t i = first; i < points.size(); ++i) LineToL(points[i].X, points[i].Y);
         Finish(false, true);
     }
     if (updateCurrent) {
@@ -429,13 +462,13 @@ void TMetafileCanvas::PolyBezier(const std::vector<TPointD>& points, bool fromCu
         if (Drawing()) cairo_new_path(FCr);
         std::size_t i = 0;
         if (fromCurrent) {
-            if (Drawing() || !cairo_has_current_point(FCr)) cairo_move_to(FCr, FDc.CurrentX, FDc.CurrentY);
+            if (Drawing() || !cairo_has_current_point(FCr)) MoveToL(FDc.CurrentX, FDc.CurrentY);
         } else {
-            cairo_move_to(FCr, points[0].X, points[0].Y);
+            MoveToL(points[0].X, points[0].Y);
             i = 1;
         }
         for (; i + 3 <= points.size(); i += 3)
-            cairo_curve_to(FCr, points[i].X, points[i].Y, points[i + 1].X, points[i + 1].Y, points[i + 2].X,
+            CurveToL(points[i].X, points[i].Y, points[i + 1].X, points[i + 1].Y, points[i + 2].X,
                            points[i + 2].Y);
         Finish(false, true);
     }
@@ -450,8 +483,8 @@ void TMetafileCanvas::PolyPolygon(const std::vector<std::vector<TPointD>>& polyg
     if (Drawing()) cairo_new_path(FCr);
     for (const auto& polygon : polygons) {
         if (polygon.empty()) continue;
-        cairo_move_to(FCr, polygon[0].X, polygon[0].Y);
-        for (std::size_t i = 1; i < polygon.size(); ++i) cairo_line_to(FCr, polygon[i].X, polygon[i].Y);
+        MoveToL(polygon[0].X, polygon[0].Y);
+        for (std::size_t i = 1; i < polygon.size(); ++i) LineToL(polygon[i].X, polygon[i].Y);
         if (closed) cairo_close_path(FCr);
     }
     Finish(closed, true);
@@ -460,10 +493,10 @@ void TMetafileCanvas::PolyPolygon(const std::vector<std::vector<TPointD>>& polyg
 void TMetafileCanvas::Rectangle(double l, double t, double r, double b) {
     if (!Logical()) return;
     if (Drawing()) cairo_new_path(FCr);
-    cairo_move_to(FCr, l, t);
-    cairo_line_to(FCr, r, t);
-    cairo_line_to(FCr, r, b);
-    cairo_line_to(FCr, l, b);
+    MoveToL(l, t);
+    LineToL(r, t);
+    LineToL(r, b);
+    LineToL(l, b);
     cairo_close_path(FCr);
     Finish(true, true);
 }
@@ -474,16 +507,16 @@ void TMetafileCanvas::AddArc(double cx, double cy, double rx, double ry, double 
     auto point = [&](double t) { return TPointD{cx + rx * std::cos(t), cy + ry * std::sin(t)}; };
     const TPointD start = point(t0);
     if (connect && cairo_has_current_point(FCr))
-        cairo_line_to(FCr, start.X, start.Y);
+        LineToL(start.X, start.Y);
     else
-        cairo_move_to(FCr, start.X, start.Y);
+        MoveToL(start.X, start.Y);
     const int segments = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / (Pi / 2) - 1e-9)));
     const double step = sweep / segments;
     const double k = 4.0 / 3.0 * std::tan(step / 4);
     for (int i = 0; i < segments; ++i) {
         const double a = t0 + i * step, b = a + step;
         const TPointD p0 = point(a), p3 = point(b);
-        cairo_curve_to(FCr, p0.X - k * rx * std::sin(a), p0.Y + k * ry * std::cos(a), p3.X + k * rx * std::sin(b),
+        CurveToL(p0.X - k * rx * std::sin(a), p0.Y + k * ry * std::cos(a), p3.X + k * rx * std::sin(b),
                        p3.Y - k * ry * std::cos(b), p3.X, p3.Y);
     }
 }
@@ -539,7 +572,7 @@ void TMetafileCanvas::Arc(TArcKind kind, double l, double t, double r, double b,
             Finish(false, true);
             break;
         case TArcKind::ArcTo:
-            if (Drawing() || !cairo_has_current_point(FCr)) cairo_move_to(FCr, FDc.CurrentX, FDc.CurrentY);
+            if (Drawing() || !cairo_has_current_point(FCr)) MoveToL(FDc.CurrentX, FDc.CurrentY);
             AddArc(cx, cy, rx, ry, a0, sweep, true);
             Finish(false, true);
             FDc.CurrentX = cx + rx * std::cos(a0 + sweep);
@@ -551,7 +584,7 @@ void TMetafileCanvas::Arc(TArcKind kind, double l, double t, double r, double b,
             Finish(true, true);
             break;
         case TArcKind::Pie:
-            cairo_move_to(FCr, cx, cy);
+            MoveToL(cx, cy);
             AddArc(cx, cy, rx, ry, a0, sweep, true);
             cairo_close_path(FCr);
             Finish(true, true);
@@ -565,7 +598,7 @@ void TMetafileCanvas::AngleArc(double cx, double cy, double radius, double start
     const double t0 = -startDegrees * Pi / 180;
     const double sweep = -std::clamp(sweepDegrees, -360.0, 360.0) * Pi / 180;
     if (Drawing()) cairo_new_path(FCr);
-    if (Drawing() || !cairo_has_current_point(FCr)) cairo_move_to(FCr, FDc.CurrentX, FDc.CurrentY);
+    if (Drawing() || !cairo_has_current_point(FCr)) MoveToL(FDc.CurrentX, FDc.CurrentY);
     AddArc(cx, cy, radius, radius, t0, sweep, true);
     Finish(false, true);
     FDc.CurrentX = cx + radius * std::cos(t0 + sweep);
@@ -574,7 +607,7 @@ void TMetafileCanvas::AngleArc(double cx, double cy, double radius, double start
 
 void TMetafileCanvas::SetPixel(double x, double y, std::uint32_t color) {
     if (!Drawing() || !Logical()) return;
-    cairo_user_to_device(FCr, &x, &y);
+    Map(x, y);
     Device();
     cairo_new_path(FCr);
     cairo_rectangle(FCr, std::floor(x), std::floor(y), std::max(1.0, FReferenceScale), std::max(1.0, FReferenceScale));
@@ -585,7 +618,7 @@ void TMetafileCanvas::SetPixel(double x, double y, std::uint32_t color) {
 void TMetafileCanvas::FillRegion(const TRegionObject& region, const TBrushObject& brush) {
     if (!Drawing() || !Logical()) return;
     cairo_new_path(FCr);
-    for (const auto& r : region.Rects) cairo_rectangle(FCr, r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+    for (const auto& r : region.Rects) RectangleL(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
     Device();
     cairo_set_fill_rule(FCr, CAIRO_FILL_RULE_WINDING);
     if (SetBrushSource(brush)) cairo_fill(FCr);
@@ -595,7 +628,7 @@ void TMetafileCanvas::FillRegion(const TRegionObject& region, const TBrushObject
 void TMetafileCanvas::PatBlt(double x, double y, double w, double h, std::uint32_t rop) {
     if (!Drawing() || !Logical()) return;
     cairo_new_path(FCr);
-    cairo_rectangle(FCr, x, y, w, h);
+    RectangleL(x, y, w, h);
     Device();
     bool paint = true;
     switch (rop) {
@@ -635,17 +668,20 @@ void TMetafileCanvas::DrawImage(const TRaster& image, double sx, double sy, doub
         cairo_surface_mark_dirty(surface.get());
     }
     TCairoPattern pattern(cairo_pattern_create_for_surface(surface.get()));
-    cairo_matrix_t m;
-    cairo_matrix_init(&m, sw / w, 0, 0, sh / h, sx - x * sw / w, sy - y * sh / h);
-    if (!Usable(m)) return;
+    // Destination pixels to logical units to image pixels.
+    cairo_matrix_t toImage, fromDest = FMatrix, m;
+    cairo_matrix_init(&toImage, sw / w, 0, 0, sh / h, sx - x * sw / w, sy - y * sh / h);
+    if (cairo_matrix_invert(&fromDest) != CAIRO_STATUS_SUCCESS) return;
+    cairo_matrix_multiply(&m, &fromDest, &toImage);
+    if (!Usable(toImage) || !Usable(m)) return;
     cairo_pattern_set_matrix(pattern.get(), &m);
     cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_PAD);
     double dw = w, dh = h;
-    cairo_user_to_device_distance(FCr, &dw, &dh);
+    cairo_matrix_transform_distance(&FMatrix, &dw, &dh);
     const bool enlarging = std::fabs(dw) >= std::fabs(sw) && std::fabs(dh) >= std::fabs(sh);
     cairo_pattern_set_filter(pattern.get(), enlarging ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
     cairo_new_path(FCr);
-    cairo_rectangle(FCr, x, y, w, h);
+    RectangleL(x, y, w, h);
     cairo_set_source(FCr, pattern.get());
     switch (rop) {
         case SRCAND: cairo_set_operator(FCr, CAIRO_OPERATOR_MULTIPLY); break;
@@ -671,7 +707,7 @@ void TMetafileCanvas::Text(double x, double y, const std::u32string& text, const
     cairo_save(FCr);
     if (rect && (options & (ETO_OPAQUE | ETO_CLIPPED))) {
         cairo_new_path(FCr);
-        cairo_rectangle(FCr, rect->Left, rect->Top, rect->Right - rect->Left, rect->Bottom - rect->Top);
+        RectangleL(rect->Left, rect->Top, rect->Right - rect->Left, rect->Bottom - rect->Top);
         if (options & ETO_OPAQUE) {
             Device();
             SetSourceColor(FDc.BkColor);
@@ -679,11 +715,9 @@ void TMetafileCanvas::Text(double x, double y, const std::u32string& text, const
         }
         if (options & ETO_CLIPPED) cairo_clip(FCr);
         cairo_new_path(FCr);
-        Logical();
     }
     double px = x, py = y;
-    cairo_user_to_device(FCr, &px, &py);
-    Device();
+    Map(px, py);
     const TFontObject& font = FDc.Font;
     cairo_select_font_face(FCr, font.Face.empty() ? "Arial" : font.Face.c_str(),
                            font.Italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
@@ -697,7 +731,7 @@ void TMetafileCanvas::Text(double x, double y, const std::u32string& text, const
         if (fe.ascent + fe.descent > 0) em *= 100 / (fe.ascent + fe.descent);
     }
     if (!std::isfinite(em) || em < 0.05 || em > 1e5 || !std::isfinite(px) || !std::isfinite(py) ||
-        std::fabs(px) > 1e8 || std::fabs(py) > 1e8) {
+        std::fabs(px) >= (1 << 21) || std::fabs(py) >= (1 << 21)) {
         cairo_restore(FCr);
         return;
     }
@@ -815,7 +849,7 @@ void TMetafileCanvas::IntersectClip(double l, double t, double r, double b) {
     TPathKeeper keep(FCr, FInPath || FHavePath);
     if (!Logical()) return;
     cairo_new_path(FCr);
-    cairo_rectangle(FCr, l, t, r - l, b - t);
+    RectangleL(l, t, r - l, b - t);
     cairo_set_fill_rule(FCr, CAIRO_FILL_RULE_WINDING);
     cairo_clip(FCr);
 }
@@ -824,7 +858,7 @@ void TMetafileCanvas::ExcludeClip(double l, double t, double r, double b) {
     TPathKeeper keep(FCr, FInPath || FHavePath);
     if (!Logical()) return;
     cairo_new_path(FCr);
-    cairo_rectangle(FCr, l, t, r - l, b - t);
+    RectangleL(l, t, r - l, b - t);
     Device();
     cairo_rectangle(FCr, FDest.Left - 1, FDest.Top - 1, FDest.Width + 2, FDest.Height + 2);
     cairo_set_fill_rule(FCr, CAIRO_FILL_RULE_EVEN_ODD);
@@ -839,10 +873,10 @@ void TMetafileCanvas::SelectClipRegion(const TRegionObject* region, std::uint32_
         if (!Logical()) return;
     } else {
         if (!Usable(FDeviceToDest)) return;
-        cairo_set_matrix(FCr, &FDeviceToDest);
+        FMatrix = FDeviceToDest;
     }
     cairo_new_path(FCr);
-    for (const auto& r : region->Rects) cairo_rectangle(FCr, r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+    for (const auto& r : region->Rects) RectangleL(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
     Device();
     if (mode == RGN_DIFF) cairo_rectangle(FCr, FDest.Left - 1, FDest.Top - 1, FDest.Width + 2, FDest.Height + 2);
     cairo_set_fill_rule(FCr, mode == RGN_DIFF ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);

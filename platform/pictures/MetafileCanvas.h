@@ -81,7 +81,12 @@ public:
     std::uint32_t ResolveColor(std::uint32_t colorRef) const;
 
 private:
-    bool Logical();  // sets the logical-to-destination matrix; false when it cannot be used
+    bool Logical();  // takes the logical-to-destination matrix; false when it cannot be used
+    void Map(double& x, double& y) const;
+    void MoveToL(double x, double y);
+    void LineToL(double x, double y);
+    void CurveToL(double x1, double y1, double x2, double y2, double x3, double y3);
+    void RectangleL(double x, double y, double w, double h);
     cairo_matrix_t LogicalMatrix() const;
     void Device();
     bool Drawing() const { return !FInPath; }
@@ -97,6 +102,7 @@ private:
     TDestRect FDest;
     double FReferenceScale;  // destination pixels per reference-screen pixel
     cairo_matrix_t FDeviceToDest{1, 0, 0, 1, 0, 0};
+    cairo_matrix_t FMatrix{1, 0, 0, 1, 0, 0};  // maps the coordinates of the path being built
     bool FWindowIsDevice = false;
     double FPixelsPerMmX = 96 / 25.4, FPixelsPerMmY = 96 / 25.4;
     TDeviceContext FDc;

@@ -197,3 +197,34 @@ TEST(WmfRecords, ScaledWindowPatternBrushAndSetDibToDev) {
 
 }  // namespace
 }  // namespace tal
+
+namespace tal {
+namespace {
+
+using namespace tal::pictest;
+using namespace tal::pictures;
+
+TEST(EmfRecords, HugeCoordinatesAreHeldInRange) {
+    // A viewport half a billion pixels high under a skewing world transform,
+    // clipped: cairo's fixed-point geometry must never see such coordinates.
+    TEmfWriter w;
+    w.SetHandles(2);
+    EmfU32(w, TEmr::SetMapMode, MM_ANISOTROPIC);
+    EmfPair(w, TEmr::SetWindowExtEx, 1000, 1000);
+    EmfPair(w, TEmr::SetViewportExtEx, 100, 0x20000064);
+    EmfXform(w, TEmr::SetWorldTransform, 1, 0.2f, -0.2f, 1, 5, 5);
+    EmfBox(w, TEmr::IntersectClipRect, 0, 0, 0x20030003, 0x200000);
+    EmfSelect(w, StockObjectFlag | BLACK_BRUSH);
+    w.Add(TEmr::RoundRect, RectL(0, 0, 900, 600).I32(100).I32(100));
+    EmfXform(w, TEmr::ModifyWorldTransform, 0, 0, 0, 0, 0, 0, MWT_IDENTITY);
+    EmfPair(w, TEmr::SetViewportExtEx, 100, 100);
+    w.Add(TEmr::ExtSelectClipRgn, TRecordData().U32(0).U32(RGN_COPY));
+    EmfBox(w, TEmr::Rectangle, -2000000000, 900, 2000000000, 2000000000);
+    TMetafile m;
+    m.LoadFromBytes(FinishEmf(w));
+    const TRaster r = DrawToRaster(m, 100, 100);
+    EXPECT_EQ(r.Pixel(50, 95), 0u);
+}
+
+}  // namespace
+}  // namespace tal
