@@ -139,6 +139,8 @@ QWidget* TQtMainDialog::BuildControls(QWidget* area) {
         FButtons[static_cast<std::size_t>(spec.Id)] = button;
         ++index;
     }
+    // A taller window than its contents leaves the room below the buttons.
+    grid->setRowStretch(row + 2, 1);
     connect(Button(TMainButton::Make), &QPushButton::clicked, this, [this] { FDriver->MakeBtnClick(); });
     connect(Button(TMainButton::View), &QPushButton::clicked, this, [this] { FDriver->ViewBtnClick(); });
     connect(Button(TMainButton::ViewAll), &QPushButton::clicked, this, [this] { FDriver->ViewAllBtnClick(); });

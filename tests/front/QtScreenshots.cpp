@@ -1,0 +1,143 @@
+// Takes a picture of every dialog of both engines, as a user meets them:
+//   front_screenshots OUTPUT_FOLDER
+// Run it under a display server (xvfb-run) or with QT_QPA_PLATFORM=offscreen.
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <functional>
+#include <iostream>
+
+#include "front/demo/DemoRender.h"
+#include "front/qt/QtMainDialog.h"
+#include "front/qt/QtText.h"
+#include "tests/front/FrontTestSupport.h"
+#include "tests/front/ScriptedWindows.h"
+
+namespace {
+
+using namespace tal::front;
+namespace support = tal::front::testing;
+
+// Hands each modal window that opens to the next step, from a timer of its own.
+class TModalSteps {
+public:
+    TModalSteps() {
+        FTimer.setInterval(20);
+        QObject::connect(&FTimer, &QTimer::timeout, [this] { Poll(); });
+        FTimer.start();
+    }
+    void Then(std::function<void(QWidget*)> step) { FSteps.push_back(std::move(step)); }
+
+private:
+    void Poll() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == FLast || FSteps.empty() || !modal->isVisible()) return;
+        FLast = modal;
+        auto step = std::move(FSteps.front());
+        FSteps.pop_front();
+        QTimer::singleShot(150, modal, [this, step = std::move(step), modal] {
+            QPointer<QWidget> alive(modal);
+            step(modal);
+            if (alive && !alive->isVisible() && FLast == modal) FLast = nullptr;
+        });
+    }
+    QTimer FTimer;
+    std::deque<std::function<void(QWidget*)>> FSteps;
+    QWidget* FLast = nullptr;
+};
+
+QString Output;
+
+void Save(QWidget* widget, const char* name) {
+    QApplication::processEvents();
+    const QString path = QDir(Output).filePath(QString::fromLatin1(name));
+    if (!widget->grab().save(path)) std::cerr << "cannot write " << path.toStdString() << "\n";
+    std::cout << path.toStdString() << "\n";
+}
+
+void Click(QWidget* box, const QString& caption) {
+    for (auto* button : box->findChildren<QAbstractButton*>())
+        if (button->text() == caption) return button->click();
+}
+
+void EnginePictures(const TEngineProfile& profile, const std::string& prefix, const support::TTempFolder& folder) {
+    std::vector<std::string> log;
+    support::TScriptedShell shell(log);
+    TDemoRender render;
+    support::WriteFile(folder / "report.ndr", support::GoodReport());
+    support::WriteFile(folder / ("Existing" + profile.Extension), std::string("old"));
+    qt::TQtMainDialog dialog(profile, render, shell, {folder / "report.ndr", "Convert"});
+    dialog.show();
+    (void)QTest::qWaitForWindowExposed(&dialog);
+    Save(&dialog, (prefix + "-main.png").c_str());
+
+    TModalSteps steps;
+    steps.Then([&](QWidget* name) {
+        auto* edit = name->findChild<QLineEdit*>(QStringLiteral("NameEdit"));
+        QTest::keyClicks(edit, "Existing");
+        Save(name, (prefix + "-name.png").c_str());
+        QTest::keyClick(edit, Qt::Key_Return);  // the overwrite question
+        QTest::keyClicks(edit, "Gulls");
+        QTest::keyClick(edit, Qt::Key_Return);  // the success box
+    });
+    steps.Then([&](QWidget* box) {
+        Save(box, (prefix + "-confirm.png").c_str());
+        Click(box, QStringLiteral("&No"));
+    });
+    steps.Then([&](QWidget* box) {
+        Save(box, (prefix + "-success.png").c_str());
+        Click(box, QStringLiteral("OK"));
+    });
+    QTest::mouseClick(dialog.Button(TMainButton::Make), Qt::LeftButton);
+    Save(&dialog, (prefix + "-made.png").c_str());
+
+    steps.Then([&](QWidget* open) {
+        Save(open, (prefix + "-viewall.png").c_str());
+        qobject_cast<QDialog*>(open)->reject();
+    });
+    QTest::mouseClick(dialog.Button(TMainButton::ViewAll), Qt::LeftButton);
+}
+
+void ErrorPicture(const support::TTempFolder& folder) {
+    std::vector<std::string> log;
+    support::TScriptedShell shell(log);
+    TDemoRender render;
+    support::WriteFile(folder / "bad.ndr", support::MalformedReport());
+    qt::TQtMainDialog dialog(PdfEngineProfile(), render, shell, {folder / "bad.ndr", "Convert"});
+    dialog.show();
+    (void)QTest::qWaitForWindowExposed(&dialog);
+    TModalSteps steps;
+    steps.Then([&](QWidget* name) {
+        auto* edit = name->findChild<QLineEdit*>(QStringLiteral("NameEdit"));
+        QTest::keyClicks(edit, "Broken");
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    steps.Then([&](QWidget* box) {
+        Save(box, "talpdf-error.png");
+        Click(box, QStringLiteral("OK"));
+    });
+    QTest::mouseClick(dialog.Button(TMainButton::Make), Qt::LeftButton);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    if (argc < 2) {
+        std::cerr << "usage: front_screenshots OUTPUT_FOLDER\n";
+        return 2;
+    }
+    Output = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(Output);
+    support::TTempFolder pdfFolder, rtfFolder, errorFolder;
+    EnginePictures(PdfEngineProfile(), "talpdf", pdfFolder);
+    EnginePictures(RtfEngineProfile(), "talrtf", rtfFolder);
+    ErrorPicture(errorFolder);
+    return 0;
+}
