@@ -218,6 +218,31 @@ TEST(PdfText, AlignedText) {
     EXPECT_EQ(lines.at(8), "135.0360 720.0000 Td");
 }
 
+TEST(PdfText, RightAlignedTextOutsideTheTurningRangeMovesLeft) {
+    const L lines = PageOneLines(ConvertReport(OnePage([](TNdrWriter& w) {
+                                     auto font = Arial();
+                                     font.Rotation = -90;
+                                     w.SetFont(font);
+                                     w.PrintRight(1, "Hi", 2);
+                                 })).Bytes);
+    EXPECT_EQ(lines.at(3), "129.3720 720.0000 Td");
+    EXPECT_EQ(lines.at(4), "0.0000 -1.0000 1.0000 0.0000 132.6720 720.0000 Tm");
+}
+
+TEST(PdfText, BytesOutsideATrueTypeRangeMeasureNothing) {
+    TRvRenderPDF render;
+    TFakeFontEngine engine;
+    engine.FirstChar = 65;
+    engine.LastChar = 90;
+    render.FFontEngine = &engine;
+    render.BeginDocument();
+    render.FCurrentFont = render.FindOrCreateFont("Verdana", 0);
+    render.FFontSize = 72;
+    EXPECT_DOUBLE_EQ(render.TextWidth("A"), 0.415);  // A + B + C = 10 + 365 + 40, 72 points: one inch an em
+    EXPECT_DOUBLE_EQ(render.TextWidth("a~ "), 0.0);
+    render.FreeDocumentObjects();
+}
+
 TEST(PdfText, UnderlineInTheTextColour) {
     const L lines = PageOneLines(ConvertReport(OnePage([](TNdrWriter& w) {
                                      w.SetPen(0, 4, 1, 0.01f);
