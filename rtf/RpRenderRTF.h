@@ -111,6 +111,7 @@ private:
     // Upper-cased forms of FFontNames, so a look-up compares without
     // converting every entry again.
     std::vector<std::string> FFontKeys;
+    std::size_t FLastFont = 0;  // the entry found last
 };
 
 }  // namespace tal

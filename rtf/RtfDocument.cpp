@@ -46,13 +46,21 @@ void TRvRenderRTF::WriteTwips(std::string_view Keyword, double Value) { WriteRTF
 
 std::int32_t TRvRenderRTF::FontIndex() {
     const std::string& name = Converter().Font.Name();
+    // Names differing in case share an entry, so an entry spelled exactly
+    // like the name is the one a case-blind search would find.
+    if (FLastFont < FFontKeys.size() && FFontNames && (*FFontNames)[FLastFont] == name)
+        return static_cast<std::int32_t>(FLastFont);
     const std::string key = rtf::UpperAscii(name);
     for (std::size_t i = 0; i < FFontKeys.size(); ++i)
-        if (FFontKeys[i] == key) return static_cast<std::int32_t>(i);
+        if (FFontKeys[i] == key) {
+            FLastFont = i;
+            return static_cast<std::int32_t>(i);
+        }
     if (!FFontNames) FFontNames = std::make_unique<std::vector<std::string>>();
     FFontNames->push_back(name);
     FFontKeys.push_back(key);
-    return static_cast<std::int32_t>(FFontNames->size() - 1);
+    FLastFont = FFontNames->size() - 1;
+    return static_cast<std::int32_t>(FLastFont);
 }
 
 std::string TRvRenderRTF::ColorEntry(TColor Color) {
@@ -78,6 +86,7 @@ void TRvRenderRTF::BeginDocument() {
     TRPRenderStream::BeginDocument();
     FFontNames = std::make_unique<std::vector<std::string>>();
     FFontKeys.clear();
+    FLastFont = 0;
     FColorTable = std::make_unique<std::vector<std::string>>();
     FBodyBuffer = std::make_unique<TMemoryStream>();
     FWriteDirect = false;

@@ -181,9 +181,16 @@ private:
     std::vector<TPageState> FSaved;
 };
 
+// A transform element as a float: out-of-range values are held at the
+// largest float, and a NaN becomes 0, so the record stays playable.
+float ToFloat(double v) {
+    if (!(v == v)) return 0.0f;
+    return static_cast<float>(std::clamp(v, -3.0e38, 3.0e38));
+}
+
 void AddWorldTransform(TEmfBuilder& emf, const TXForm& x) {
     TRecordBytes p;
-    for (const double v : {x.M11, x.M12, x.M21, x.M22, x.Dx, x.Dy}) p.F32(static_cast<float>(v));
+    for (const double v : {x.M11, x.M12, x.M21, x.M22, x.Dx, x.Dy}) p.F32(ToFloat(v));
     emf.Add(TEmr::SetWorldTransform, p);
 }
 
