@@ -8,6 +8,15 @@
 // The dialog is the Qt one when a display is available and --console was
 // not given, the terminal one otherwise. Exit status: 0 done or document
 // written, 1 conversion failed (its message on stderr), 2 usage error.
+//
+// A program hands over its profile and the factory of its renderer:
+//
+//   int main(int argc, char** argv) {
+//       return tal::front::EngineMain(tal::front::PdfEngineProfile(), MakePdfRenderer, argc, argv);
+//   }
+//
+// where MakePdfRenderer(const TEngineOptions&) returns the renderer with the
+// dialog's settings, changed only where the options ask (--compress, ...).
 #include <iosfwd>
 #include <string>
 #include <vector>

@@ -1,6 +1,7 @@
 #include "front/qt/QtMainDialog.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -208,9 +209,12 @@ std::optional<std::string> TQtMainDialog::ChooseFile(const std::string& filter, 
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilter(ToQt(parts.Name) + QStringLiteral(" (") + CaseInsensitivePattern(parts.Pattern) +
                          QStringLiteral(")"));
-    if (!initialFolder.empty()) dialog.setDirectory(ToQt(initialFolder));
+    // File names go through Qt's file-name codec, which gives back the very
+    // bytes of a name on disk, also of one that is not valid UTF-8.
+    if (!initialFolder.empty()) dialog.setDirectory(QFile::decodeName(initialFolder.c_str()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return FromQt(dialog.selectedFiles().constFirst());
+    const QByteArray chosen = QFile::encodeName(dialog.selectedFiles().constFirst());
+    return std::string(chosen.constData(), static_cast<std::size_t>(chosen.size()));
 }
 
 void TQtMainDialog::CloseDialog() { QDialog::done(QDialog::Accepted); }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -11,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 #include <deque>
+#include <filesystem>
 #include <functional>
 
 #include "front/demo/DemoRender.h"
@@ -224,6 +226,34 @@ TEST_F(QtDialogTest, TheInvalidCommandMessageComesBeforeTheDialogAndReturnCloses
     dialog.show();
     QTest::keyClick(&dialog, Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(QtDialogTest, ViewAllOpensTheFileDialogInTheDataSetAndReportsATypedNameThatIsMissing) {
+    TQtMainDialog dialog(RtfEngineProfile(), Render, Shell, {Folder.Str(), "View"});
+    dialog.show();
+    TModalScript script;
+    QString folder, filter, missing;
+    script.Then([&](QWidget* modal) {
+        auto* open = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(open, nullptr);
+        EXPECT_EQ(open->objectName(), "RTFOpen");
+        folder = open->directory().absolutePath();
+        filter = open->nameFilters().join(QStringLiteral(";"));
+        auto* name = open->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        QTest::keyClicks(name, "typed.RTF");
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    script.Then([&](QWidget* box) {
+        missing = BoxText(box);
+        Press(box, "OK");
+    });
+    QTest::mouseClick(dialog.Button(TMainButton::ViewAll), Qt::LeftButton);
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(folder.toStdString(), std::filesystem::canonical(Folder.Path()).string());
+    EXPECT_EQ(filter, "RTF Files (*.[Rr][Tt][Ff])");
+    EXPECT_EQ(missing.toStdString(), "Information: " + (Folder / "typed.RTF") + " does not exist - exiting");
+    EXPECT_TRUE(dialog.isVisible());
 }
 
 TEST(QtPatterns, FiltersMatchEitherCase) {
