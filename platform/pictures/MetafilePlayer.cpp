@@ -74,6 +74,28 @@ double SourceTop(const TDecodedDib& dib, double y, double height) {
     return dib.TopDown ? y : dib.Pixels.Height() - y - height;
 }
 
+// A device-dependent Bitmap16 of the old blit records: rows top-down at
+// WidthBytes each; monochrome (0 black, 1 white) and 24-bit forms are drawn.
+TDecodedDib DecodeBitmap16(const TByteView& v) {
+    const std::int16_t width = v.I16(2), height = v.I16(4), widthBytes = v.I16(6);
+    const std::uint8_t planes = v.U8(8), bitsPixel = v.U8(9);
+    if (width <= 0 || height <= 0 || planes != 1 || (bitsPixel != 1 && bitsPixel != 24))
+        v.Fail("unsupported device-dependent bitmap");
+    if (widthBytes < (width * bitsPixel + 7) / 8) v.Fail("device-dependent bitmap rows shorter than its width");
+    v.Require(10, static_cast<std::size_t>(widthBytes) * height, "the bitmap");
+    TDecodedDib out{TRaster(width, height), true};
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* row = v.Data() + 10 + static_cast<std::size_t>(y) * widthBytes;
+        for (int x = 0; x < width; ++x) {
+            if (bitsPixel == 1)
+                out.Pixels.SetPixel(x, y, ((row[x >> 3] >> (7 - (x & 7))) & 1) ? 0xFFFFFF : 0);
+            else
+                out.Pixels.SetPixel(x, y, row[3 * x + 2] | (row[3 * x + 1] << 8) | (row[3 * x] << 16));
+        }
+    }
+    return out;
+}
+
 // ---------------------------------------------------------------- WMF
 
 class TWmfReader {
@@ -321,25 +343,24 @@ private:
         FCanvas.DrawImage(dib.Pixels, xSrc, SourceTop(dib, ySrc, srcH), srcW, srcH, x, y, w, h, rop);
     }
 
-    // The DIB forms carry a packed DIB; without one (a shorter record) they
-    // are pattern blits.
+    // The DIB forms carry a packed DIB, the old forms a Bitmap16; without
+    // either (a shorter record) they are pattern blits. Blit sources are
+    // memory devices, whose coordinates run from the top.
     void DibStretchBltRecord(const TByteView& p, bool dib) {
         const std::uint32_t rop = p.U32(0);
         if (p.Size() == 22) return FCanvas.PatBlt(W(p, 10), W(p, 9), W(p, 8), W(p, 7), rop);
-        if (!dib) return;  // device-dependent bitmaps are not drawn
         const double srcH = W(p, 2), srcW = W(p, 3), ySrc = W(p, 4), xSrc = W(p, 5);
-        const TDecodedDib image = PackedDib(p, 20, DIB_RGB_COLORS);
-        FCanvas.DrawImage(image.Pixels, xSrc, SourceTop(image, ySrc, srcH), srcW, srcH, W(p, 9), W(p, 8), W(p, 7),
+        const TDecodedDib image = dib ? PackedDib(p, 20, DIB_RGB_COLORS) : DecodeBitmap16(p.From(20, "the bitmap"));
+        FCanvas.DrawImage(image.Pixels, xSrc, ySrc, srcW, srcH, W(p, 9), W(p, 8), W(p, 7),
                           W(p, 6), rop);
     }
 
     void DibBitBltRecord(const TByteView& p, bool dib) {
         const std::uint32_t rop = p.U32(0);
         if (p.Size() == 18) return FCanvas.PatBlt(W(p, 8), W(p, 7), W(p, 6), W(p, 5), rop);
-        if (!dib) return;
         const double ySrc = W(p, 2), xSrc = W(p, 3), h = W(p, 4), w = W(p, 5);
-        const TDecodedDib image = PackedDib(p, 16, DIB_RGB_COLORS);
-        FCanvas.DrawImage(image.Pixels, xSrc, SourceTop(image, ySrc, h), w, h, W(p, 7), W(p, 6), w, h, rop);
+        const TDecodedDib image = dib ? PackedDib(p, 16, DIB_RGB_COLORS) : DecodeBitmap16(p.From(16, "the bitmap"));
+        FCanvas.DrawImage(image.Pixels, xSrc, ySrc, w, h, W(p, 7), W(p, 6), w, h, rop);
     }
 
     void SetDibToDevRecord(const TByteView& p) {

@@ -217,6 +217,11 @@ TEST(Dib, HugeSizesAreRefusedBeforeAllocating) {
     s.Height = 5000;
     ExpectRefused(BmpFile(DibHeader(s), TBytes(16, 0)), "truncated");
     EXPECT_THROW(TRaster(20000, 20000), EOutOfResources);
+    // Wider than a drawing surface can be: refused when drawn, not drawn wrong.
+    TBitmap one;
+    one.SetSize(1, 1);
+    TRaster wide(40000, 2);
+    EXPECT_THROW(one.StretchDraw(wide, {0, 0, 40000, 2}), EOutOfResources);
 }
 
 TEST(Dib, StretchDrawScalesWithHardPixelEdges) {

@@ -90,5 +90,26 @@ int main(int argc, char** argv) {
     e.Add(TEmr::PolyPolyline16, RectL(0, 0, 0, 0).U32(2).U32(4).U32(2).U32(2).I16(0).I16(0).I16(900).I16(900)
                                     .I16(0).I16(900).I16(900).I16(0));
     Write(root / "metafile", "mapping.emf", FinishEmf(e));
+    TWmfWriter b;
+    b.SetObjectCount(3);
+    b.Add(TWmf::SetWindowExt, {100, 100});
+    b.Add(TWmf::BitBlt, TRecordData().U32(SRCCOPY).I16(0).I16(0).I16(1).I16(8).I16(0).I16(0)
+                            .I16(0).I16(8).I16(1).I16(2).U8(1).U8(1).U8(0x55).U8(0));
+    TDibSpec two;
+    two.Width = 2;
+    two.Height = 2;
+    b.Add(TWmf::StretchDIB, TRecordData().U32(SRCINVERT).U16(0).I16(2).I16(2).I16(0).I16(0).I16(50).I16(50).I16(0)
+                                .I16(0).Bytes(Concat(DibHeader(two), DibRows(two, [](int x, int) { return x ? 0xFFu : 0u; }))));
+    b.Add(TWmf::CreateRegion, TRecordData().U16(0).U16(6).U32(0).I16(0).U16(1).U16(0).I16(0).I16(0).I16(80).I16(50)
+                                  .U16(2).I16(0).I16(50).I16(0).I16(20).U16(2));
+    WmfBrush(b, BS_HATCHED, 0xFF00, HS_BDIAGONAL);
+    b.Add(TWmf::FillRegion, {0, 1});
+    b.Add(TWmf::SelectClipRegion, {0});
+    b.Add(TWmf::Arc, {0, 50, 50, 100, 100, 100, 0, 0});
+    b.Add(TWmf::Chord, {0, 50, 50, 100, 100, 100, 0, 0});
+    b.Add(TWmf::SetTextAlign, {TA_CENTER | TA_BOTTOM});
+    b.Add(TWmf::ExtTextOut, TRecordData().I16(20).I16(20).U16(2).U16(ETO_OPAQUE | ETO_CLIPPED).I16(10).I16(10)
+                                .I16(90).I16(30).Bytes("ab").I16(8).I16(8));
+    Write(root / "metafile", "blits.wmf", b.Finish(false));
     return n > 0 ? 0 : 1;
 }

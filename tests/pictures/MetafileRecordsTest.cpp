@@ -228,3 +228,36 @@ TEST(EmfRecords, HugeCoordinatesAreHeldInRange) {
 
 }  // namespace
 }  // namespace tal
+
+namespace tal {
+namespace {
+
+using namespace tal::pictest;
+using namespace tal::pictures;
+
+TEST(WmfRecords, DeviceDependentBitmapsOfTheOldBlits) {
+    TWmfWriter w;
+    // BitBlt of a monochrome 8 x 1 bitmap, 1 = white, at its own size, at (0, 0).
+    TRecordData mono;
+    mono.U32(SRCCOPY).I16(0).I16(0).I16(1).I16(8).I16(0).I16(0);
+    mono.I16(0).I16(8).I16(1).I16(2).U8(1).U8(1).U8(0x55).U8(0);
+    w.Add(TWmf::BitBlt, mono);
+    // StretchBlt of a 24-bit 1 x 1 red bitmap over (50, 50)-(100, 100).
+    TRecordData colour;
+    colour.U32(SRCCOPY).I16(1).I16(1).I16(0).I16(0).I16(50).I16(50).I16(50).I16(50);
+    colour.I16(0).I16(1).I16(1).I16(4).U8(1).U8(24).U8(0).U8(0).U8(255).U8(0);
+    w.Add(TWmf::StretchBlt, colour);
+    TMetafile m;
+    m.LoadFromBytes(w.Finish(true, {0, 0, 100, 100}, 96));
+    TRaster r(100, 100);
+    r.Fill(0x808080);
+    m.StretchDraw(r, {0, 0, 100, 100});
+    EXPECT_EQ(r.Pixel(0, 0), 0u);
+    EXPECT_EQ(r.Pixel(1, 0), 0xFFFFFFu);
+    EXPECT_EQ(r.Pixel(6, 0), 0u);
+    EXPECT_EQ(r.Pixel(9, 0), 0x808080u);
+    EXPECT_EQ(r.Pixel(75, 75), 0x0000FFu);
+}
+
+}  // namespace
+}  // namespace tal
