@@ -33,9 +33,10 @@ std::string FindOnPath(const std::string& program) {
     std::string_view rest = path ? path : "/usr/local/bin:/usr/bin:/bin";
     while (true) {
         const auto colon = rest.find(':');
-        std::string folder(rest.substr(0, colon));
-        if (folder.empty()) folder = ".";
-        const std::string candidate = folder + "/" + program;
+        const std::string_view entry = rest.substr(0, colon);
+        std::string candidate(entry.empty() ? std::string_view(".") : entry);  // an empty entry is "."
+        candidate += '/';
+        candidate += program;
         if (::access(candidate.c_str(), X_OK) == 0) return candidate;
         if (colon == std::string_view::npos) return {};
         rest.remove_prefix(colon + 1);
