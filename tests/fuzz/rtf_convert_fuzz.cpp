@@ -15,7 +15,8 @@ namespace {
 class TFixedMeasure final : public tal::TTextMeasure {
 public:
     long TextWidthPixels(const tal::TFont& font, int pixelsPerInch, std::string_view text) override {
-        return static_cast<long>(text.size()) * (font.Size() * pixelsPerInch / 144);
+        // In 64 bits: a report may ask for any font size.
+        return static_cast<long>(text.size()) * (static_cast<long>(font.Size()) * pixelsPerInch / 144);
     }
 };
 
