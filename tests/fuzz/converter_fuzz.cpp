@@ -15,7 +15,7 @@ namespace {
 class TFixedMeasure final : public tal::TTextMeasure {
 public:
     long TextWidthPixels(const tal::TFont& font, int pixelsPerInch, std::string_view text) override {
-        return static_cast<long>(text.size()) * (font.Size() * pixelsPerInch / 144);
+        return static_cast<long>(text.size()) * (static_cast<long>(font.Size()) * pixelsPerInch / 144);
     }
 };
 
