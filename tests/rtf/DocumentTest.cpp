@@ -133,6 +133,32 @@ TEST(Document, RenderToFileWritesAndClosesTheFileWithTheDefaultExtension) {
     std::filesystem::remove_all(dir);
 }
 
+// A disk that fills up after a few bytes.
+class TFullStream final : public TStream {
+public:
+    std::size_t Read(void*, std::size_t) override { return 0; }
+    void Write(const void*, std::size_t count) override {
+        if ((FWritten += count) > 40) throw EWriteError();
+    }
+    std::int64_t Position() const override { return 0; }
+    void SetPosition(std::int64_t) override {}
+    std::int64_t Size() const override { return 0; }
+
+private:
+    std::size_t FWritten = 0;
+};
+
+TEST(Document, AFailingOutputStillFreesTheBodyAndClosesTheOutput) {
+    TRtfOperations op;
+    TFullStream full;
+    op.Render.SetOutputStream(&full);
+    op.Render.PrintLeft("Total", 1, 2);
+    EXPECT_THROW(op.Render.EndDocument(), EWriteError);
+    EXPECT_EQ(op.Render.FBodyBuffer, nullptr);
+    EXPECT_EQ(op.Render.FFontNames, nullptr);
+    EXPECT_EQ(op.Render.FActiveStream, nullptr);
+}
+
 TEST(Document, TheEngineFormSettingsAreTheDefaults) {
     TRvRenderRTF render;
     EXPECT_EQ(render.DisplayName(), "Rich Text Format (RTF)");
