@@ -52,11 +52,9 @@ private:
     QWidget* FLast = nullptr;
 };
 
-QString Output;
-
-void Save(QWidget* widget, const char* name) {
+void Save(const QString& output, QWidget* widget, const std::string& name) {
     QApplication::processEvents();
-    const QString path = QDir(Output).filePath(QString::fromLatin1(name));
+    const QString path = QDir(output).filePath(QString::fromStdString(name));
     if (!widget->grab().save(path)) std::cerr << "cannot write " << path.toStdString() << "\n";
     std::cout << path.toStdString() << "\n";
 }
@@ -66,7 +64,7 @@ void Click(QWidget* box, const QString& caption) {
         if (button->text() == caption) return button->click();
 }
 
-void EnginePictures(const TEngineProfile& profile, const std::string& prefix, const support::TTempFolder& folder) {
+void EnginePictures(const QString& output, const TEngineProfile& profile, const std::string& prefix, const support::TTempFolder& folder) {
     std::vector<std::string> log;
     support::TScriptedShell shell(log);
     TDemoRender render;
@@ -75,36 +73,36 @@ void EnginePictures(const TEngineProfile& profile, const std::string& prefix, co
     qt::TQtMainDialog dialog(profile, render, shell, {folder / "report.ndr", "Convert"});
     dialog.show();
     (void)QTest::qWaitForWindowExposed(&dialog);
-    Save(&dialog, (prefix + "-main.png").c_str());
+    Save(output, &dialog, prefix + "-main.png");
 
     TModalSteps steps;
     steps.Then([&](QWidget* name) {
         auto* edit = name->findChild<QLineEdit*>(QStringLiteral("NameEdit"));
         QTest::keyClicks(edit, "Existing");
-        Save(name, (prefix + "-name.png").c_str());
+        Save(output, name, prefix + "-name.png");
         QTest::keyClick(edit, Qt::Key_Return);  // the overwrite question
         QTest::keyClicks(edit, "Gulls");
         QTest::keyClick(edit, Qt::Key_Return);  // the success box
     });
     steps.Then([&](QWidget* box) {
-        Save(box, (prefix + "-confirm.png").c_str());
+        Save(output, box, prefix + "-confirm.png");
         Click(box, QStringLiteral("&No"));
     });
     steps.Then([&](QWidget* box) {
-        Save(box, (prefix + "-success.png").c_str());
+        Save(output, box, prefix + "-success.png");
         Click(box, QStringLiteral("OK"));
     });
     QTest::mouseClick(dialog.Button(TMainButton::Make), Qt::LeftButton);
-    Save(&dialog, (prefix + "-made.png").c_str());
+    Save(output, &dialog, prefix + "-made.png");
 
     steps.Then([&](QWidget* open) {
-        Save(open, (prefix + "-viewall.png").c_str());
+        Save(output, open, prefix + "-viewall.png");
         qobject_cast<QDialog*>(open)->reject();
     });
     QTest::mouseClick(dialog.Button(TMainButton::ViewAll), Qt::LeftButton);
 }
 
-void ErrorPicture(const support::TTempFolder& folder) {
+void ErrorPicture(const QString& output, const support::TTempFolder& folder) {
     std::vector<std::string> log;
     support::TScriptedShell shell(log);
     TDemoRender render;
@@ -119,7 +117,7 @@ void ErrorPicture(const support::TTempFolder& folder) {
         QTest::keyClick(edit, Qt::Key_Return);
     });
     steps.Then([&](QWidget* box) {
-        Save(box, "talpdf-error.png");
+        Save(output, box, "talpdf-error.png");
         Click(box, QStringLiteral("OK"));
     });
     QTest::mouseClick(dialog.Button(TMainButton::Make), Qt::LeftButton);
@@ -133,11 +131,11 @@ int main(int argc, char** argv) {
         std::cerr << "usage: front_screenshots OUTPUT_FOLDER\n";
         return 2;
     }
-    Output = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(Output);
+    const QString output = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(output);
     support::TTempFolder pdfFolder, rtfFolder, errorFolder;
-    EnginePictures(PdfEngineProfile(), "talpdf", pdfFolder);
-    EnginePictures(RtfEngineProfile(), "talrtf", rtfFolder);
-    ErrorPicture(errorFolder);
+    EnginePictures(output, PdfEngineProfile(), "talpdf", pdfFolder);
+    EnginePictures(output, RtfEngineProfile(), "talrtf", rtfFolder);
+    ErrorPicture(output, errorFolder);
     return 0;
 }
