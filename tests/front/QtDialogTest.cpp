@@ -256,6 +256,23 @@ TEST_F(QtDialogTest, ViewAllOpensTheFileDialogInTheDataSetAndReportsATypedNameTh
     EXPECT_TRUE(dialog.isVisible());
 }
 
+TEST_F(QtDialogTest, TheSmallFontReachesOnlyControlsWithoutAFontOfTheirOwn) {
+    TQtMainDialog pdf(PdfEngineProfile(), Render, Shell, {Report(), "Convert"});
+    pdf.SetDialogFont(NonStandardDpiFont());
+    EXPECT_EQ(pdf.font().family(), "MS Sans Serif");
+    EXPECT_EQ(pdf.font().pointSize(), 6);
+    EXPECT_TRUE(pdf.font().bold());
+    EXPECT_EQ(pdf.Button(TMainButton::Make)->font().pointSize(), 6);
+    EXPECT_EQ(pdf.findChild<QLabel*>("Label1")->font().pointSize(), 6);
+    EXPECT_EQ(pdf.findChild<QLabel*>("Label3")->font().pointSize(), 8);
+
+    TQtMainDialog rtf(RtfEngineProfile(), Render, Shell, {Report(), "Convert"});
+    rtf.SetDialogFont(NonStandardDpiFont());
+    EXPECT_EQ(rtf.Button(TMainButton::Make)->font().pointSize(), 8);
+    EXPECT_EQ(rtf.findChild<QLabel*>("Label1")->font().pointSize(), 8);
+    EXPECT_TRUE(rtf.findChild<QLabel*>("Label4")->font().bold());
+}
+
 TEST(QtPatterns, FiltersMatchEitherCase) {
     EXPECT_EQ(qt::CaseInsensitivePattern("*.PDF"), "*.[Pp][Dd][Ff]");
     EXPECT_EQ(qt::CaseInsensitivePattern("*.RTF"), "*.[Rr][Tt][Ff]");
