@@ -60,6 +60,36 @@ std::vector<std::uint8_t> Shapes() {
     return w.Finish();
 }
 
+// An enhanced metafile that maps, transforms, clips and carries an EMF+ comment.
+std::vector<std::uint8_t> MappedEmf() {
+    using namespace tal::pictest;
+    TEmfWriter w;
+    w.SetHandles(4);
+    EmfBrush(w, 1, BS_SOLID, 0x0000FF);
+    EmfSelect(w, 1);
+    TRecordData region;
+    region.U32(48).U32(RGN_COPY).U32(32).U32(1).U32(1).U32(16);
+    region.I32(0).I32(0).I32(100).I32(100).I32(0).I32(0).I32(100).I32(100);
+    w.Add(TEmr::ExtSelectClipRgn, region);
+    w.Add(TEmr::Comment, TRecordData().U32(8).U32(EmfPlusSignature).U32(0));
+    w.Add(TEmr::SaveDC, {});
+    EmfU32(w, TEmr::SetMapMode, MM_LOMETRIC);
+    EmfBox(w, TEmr::Rectangle, 0, 0, 127, -127);
+    EmfU32(w, TEmr::SetMapMode, MM_ISOTROPIC);
+    EmfPair(w, TEmr::SetWindowExtEx, 200, 100);
+    EmfPair(w, TEmr::SetViewportExtEx, 200, 100);
+    w.Add(TEmr::ScaleViewportExtEx, TRecordData().I32(1).I32(2).I32(1).I32(1));
+    w.Add(TEmr::ScaleWindowExtEx, TRecordData().I32(3).I32(2).I32(1).I32(1));
+    EmfPair(w, TEmr::SetViewportOrgEx, 0, 50);
+    EmfPair(w, TEmr::SetWindowOrgEx, 10, 0);
+    EmfXform(w, TEmr::ModifyWorldTransform, 1, 0.5f, 0, 1, 10, 0, MWT_RIGHTMULTIPLY);
+    EmfXform(w, TEmr::SetWorldTransform, 2, 0, 0, 2, 0, 0);
+    EmfBox(w, TEmr::Ellipse, 100, 0, 200, 100);
+    w.Add(TEmr::RestoreDC, TRecordData().I32(-1));
+    EmfBox(w, TEmr::Rectangle, 10, 10, 20, 20);
+    return FinishEmf(w);
+}
+
 std::vector<std::uint8_t> Pictures() {
     TNdrWriter w;
     w.BeginPage(1);
@@ -67,6 +97,7 @@ std::vector<std::uint8_t> Pictures() {
     w.StretchDraw({2, RectangleMetafile(1440, 720), true}, 1, 3, 3, 4);
     w.StretchDraw({2, tal::pictest::SampleWmf(), false}, 4, 3, 5, 4);
     w.StretchDraw({2, tal::pictest::SampleEmf(), false}, 4, 5, 6, 6);
+    w.StretchDraw({2, MappedEmf(), false}, 1, 8, 3, 9);
     w.StretchDraw({3, HalfMaskedIcon(16, 0x00A000), false}, 6, 1, 6.5f, 1.5f);
     w.StretchDraw({2, RectangleMetafile(1440, 720), true}, 1, 7, 1, 7);
     w.EndPage();

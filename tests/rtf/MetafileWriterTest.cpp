@@ -156,6 +156,42 @@ TEST(EmfWriter, MappingModesWorldTransformsAndSavedStatesAreFoldedIntoTheFrame) 
     EXPECT_LT(Differences(recorded, original), 60);
 }
 
+TEST(EmfWriter, FixedAndIsotropicMappingClippingAndEmfPlusComments) {
+    using namespace tal::pictest;
+    TEmfWriter w;  // 100 x 100 pixels at 100 pixels per inch
+    w.SetHandles(4);
+    EmfSelect(w, StockObjectFlag | NULL_PEN);
+    EmfBrush(w, 1, BS_SOLID, Red);
+    EmfBrush(w, 2, BS_SOLID, Blue);
+    // The whole frame, in device units: it has to grow with the frame.
+    TRecordData region;
+    region.U32(48).U32(RGN_COPY).U32(32).U32(1).U32(1).U32(16);
+    region.I32(0).I32(0).I32(100).I32(100).I32(0).I32(0).I32(100).I32(100);
+    w.Add(TEmr::ExtSelectClipRgn, region);
+    w.Add(TEmr::Comment, TRecordData().U32(8).U32(EmfPlusSignature).U32(0));
+    EmfSelect(w, 1);
+    EmfU32(w, TEmr::SetMapMode, MM_LOMETRIC);  // tenths of a millimetre, y up
+    EmfBox(w, TEmr::Rectangle, 0, 0, 127, -127);  // the top left quarter
+    EmfU32(w, TEmr::SetMapMode, MM_ISOTROPIC);
+    EmfPair(w, TEmr::SetWindowExtEx, 200, 100);
+    EmfPair(w, TEmr::SetViewportExtEx, 200, 100);
+    w.Add(TEmr::ScaleViewportExtEx, TRecordData().I32(1).I32(2).I32(1).I32(1));  // 100 x 100: units of half a pixel
+    EmfPair(w, TEmr::SetViewportOrgEx, 0, 50);
+    EmfPair(w, TEmr::SetWindowOrgEx, 10, 0);
+    EmfXform(w, TEmr::ModifyWorldTransform, 1, 0, 0, 1, 10, 0, MWT_LEFTMULTIPLY);
+    EmfSelect(w, 2);
+    EmfBox(w, TEmr::Rectangle, 100, 0, 200, 100);  // the bottom right quarter
+    const auto source = Load<TMetafile>(FinishEmf(w));
+    const auto file = RecordStretchedEmf(source, 200, 200, Scale);
+    for (const std::uint32_t t : EmfTypes(file)) EXPECT_NE(t, 70u);  // EMF+ stays out
+    const TRaster recorded = DrawToRaster(Load<TMetafile>(file), 200, 200);
+    EXPECT_EQ(recorded.Pixel(50, 50), Red);
+    EXPECT_EQ(recorded.Pixel(150, 150), Blue);
+    EXPECT_EQ(recorded.Pixel(150, 50), White);
+    EXPECT_EQ(recorded.Pixel(50, 150), White);
+    EXPECT_LT(Differences(recorded, DrawToRaster(source, 200, 200)), 200);
+}
+
 TEST(MetafileWriters, AMetafileOfTheOtherKindIsDrawnIntoABitmap) {
     const auto wmfSource = Load<TMetafile>(pictest::SampleWmf());
     const auto emf = RecordStretchedEmf(wmfSource, 100, 100, Scale);
