@@ -23,7 +23,10 @@ struct TResult {
 
 TResult Talpdf(const std::string& arguments) {
     TResult result;
-    const std::string command = std::string(TALPDF_PATH) + " " + arguments + " 2>&1";
+    // No display and no input: a dialog form runs on the terminal and ends
+    // at the end of input.
+    const std::string command = "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY " + std::string(TALPDF_PATH) +
+                                " " + arguments + " 2>&1 </dev/null";
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
     char buffer[4096];
     while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe.get())) result.Output.append(buffer, n);
@@ -75,11 +78,16 @@ TEST_F(TalpdfCli, FailuresAndUsage) {
     EXPECT_EQ(result.Status, 1);
     EXPECT_NE(result.Output, "");
 
-    EXPECT_EQ(Talpdf("").Status, 2);
     EXPECT_EQ(Talpdf("--no-such-option x.ndr").Status, 2);
     EXPECT_EQ(Talpdf("-o out.pdf").Status, 2);
-    EXPECT_EQ(Talpdf("report.ndr Convert").Status, 2);
-    EXPECT_EQ(Talpdf("folder View").Status, 2);
+    EXPECT_EQ(Talpdf("a b c").Status, 2);
+    // The dialog forms on the terminal: an empty command line is an invalid command.
+    result = Talpdf("");
+    EXPECT_EQ(result.Status, 0);
+    EXPECT_NE(result.Output.find("Invalid Command passed"), std::string::npos) << result.Output;
+    result = Talpdf("'" + (Folder / "none.ndr").string() + "' Convert");
+    EXPECT_EQ(result.Status, 0);
+    EXPECT_NE(result.Output.find("Make an Adobe Acrobat Document"), std::string::npos) << result.Output;
     result = Talpdf("--version");
     EXPECT_EQ(result.Status, 0);
     EXPECT_NE(result.Output.find("TALPDF"), std::string::npos);
