@@ -92,6 +92,10 @@ void InvoicePage(TNdrWriter& w) {
                     MarkGroup({{'I', "0"}, {'U', "1"}}) + "underlined " + MarkGroup({{'U', "0"}, {'C', "255"}}) + "red " +
                     MarkGroup({{'r', ""}, {'N', "Courier New"}, {'Z', "10"}}) + "courier",
                 0.75f);
+    // Marks stay in force after their text: start the next lines afresh.
+    w.SetFont(Font("Arial", 11));
+    w.FontName("Arial");
+    w.FontColor(Black);
     w.FontUnderline(true);
     w.PrintLeft(6.3f, "Underlined heading", 0.75f);
     w.FontUnderline(false);
@@ -184,7 +188,7 @@ void PicturesPage(TNdrWriter& w) {
 
     const TGraphicData metafile {2, RectangleMetafile(2880, 1440), true};
     const TGraphicData bitmap {1, SolidBitmap(48, 32, 0x2060C0)};
-    const TGraphicData icon {3, HalfMaskedIcon(32, 0x00A000)};
+    const TGraphicData icon {3, HalfMaskedIcon(32, 0x00A000, true)};
     w.StretchDraw(metafile, 0.75f, 1.25f, 3.75f, 2.75f);
     w.PrintLeft(3.0f, "Metafile stretched into 3 x 1.5 inches", 0.75f);
     w.Draw(metafile, 4.5f, 1.25f);

@@ -94,7 +94,7 @@ std::vector<std::uint8_t> RectangleMetafile(int widthTwips, int heightTwips) {
     return out.Bytes;
 }
 
-std::vector<std::uint8_t> HalfMaskedIcon(int size, std::uint32_t color) {
+std::vector<std::uint8_t> HalfMaskedIcon(int size, std::uint32_t color, bool alphaFollowsMask) {
     const int maskStride = ((size + 31) / 32) * 4;
     const auto imageSize = static_cast<std::uint32_t>(40 + size * size * 4 + maskStride * size);
     TLittleEndian out;
@@ -114,7 +114,7 @@ std::vector<std::uint8_t> HalfMaskedIcon(int size, std::uint32_t color) {
         out.U8(static_cast<std::uint8_t>(color >> 16));
         out.U8(static_cast<std::uint8_t>(color >> 8));
         out.U8(static_cast<std::uint8_t>(color));
-        out.U8(255);
+        out.U8(alphaFollowsMask && i % size < size / 2 ? 0 : 255);
     }
     for (int y = 0; y < size; ++y) {
         for (int byte = 0; byte < maskStride; ++byte) {
