@@ -35,26 +35,27 @@ void AddOptions(CLI::App& app, const TEngineProfile& profile, TEngineOptions& op
         const std::map<std::string, TImageOutputChoice> outputs {{"higher", TImageOutputChoice::HigherQuality},
                                                                 {"smaller", TImageOutputChoice::SmallerSize}};
         app.add_option("--image-output", options.ImageOutput, "Pictures: higher quality or smaller size")
-            ->transform(CLI::CheckedTransformer(outputs));
+            ->transform(CLI::CheckedTransformer(outputs, CLI::ignore_case));
         const std::map<std::string, TImageEncodingChoice> encodings {{"hex", TImageEncodingChoice::Hex},
                                                                     {"binary", TImageEncodingChoice::Binary}};
         app.add_option("--image-encoding", options.ImageEncoding, "Picture bytes as hex or binary")
-            ->transform(CLI::CheckedTransformer(encodings));
+            ->transform(CLI::CheckedTransformer(encodings, CLI::ignore_case));
     }
     app.add_flag("--console", options.Console, "Use the terminal dialogs even where a display is available");
     app.add_flag("-q,--quiet", options.Quiet, "Print nothing when the document was written");
     app.set_version_flag("--version", profile.Deliverable + " " + EngineVersion);
 }
 
-int ConvertWithoutDialog(const TRendererFactory& makeRenderer, const TEngineOptions& options,
-                         TEngineStreams streams) {
+int ConvertWithoutDialog(const TEngineProfile& profile, const TRendererFactory& makeRenderer,
+                         const TEngineOptions& options, TEngineStreams streams) {
     try {
         auto renderer = makeRenderer(options);
         renderer->FPageSelection = options.Pages;
         TMemoryStream report;
         report.LoadFromFile(options.Arguments.front());
         renderer->RenderToFile(report, options.Output);
-        if (!options.Quiet) streams.Out << renderer->FOutputFileName << '\n';
+        if (!options.Quiet)
+            streams.Out << profile.SuccessFirstWords << '"' << renderer->FOutputFileName << "\" - rendered successfully!\n";
         return 0;
     } catch (const std::exception& error) {
         streams.Err << error.what() << '\n';
@@ -110,7 +111,7 @@ int EngineMain(const TEngineProfile& profile, const TRendererFactory& makeRender
         streams.Err << profile.Deliverable << ": " << error.what() << "\n" << "Run with --help for more information.\n";
         return 2;
     }
-    if (options.NonInteractive()) return ConvertWithoutDialog(makeRenderer, options, streams);
+    if (options.NonInteractive()) return ConvertWithoutDialog(profile, makeRenderer, options, streams);
     try {
         return RunDialog(profile, makeRenderer, options, streams);
     } catch (const std::exception& error) {

@@ -45,7 +45,7 @@ protected:
 TEST_F(EngineMainTest, OutputOptionConvertsWithoutADialog) {
     const auto run = RunEngine(PdfEngineProfile(), {"-o", Folder / "out.pdf", Report()});
     EXPECT_EQ(run.Status, 0) << run.Err;
-    EXPECT_EQ(run.Out, (Folder / "out.pdf") + "\n");
+    EXPECT_EQ(run.Out, "Adobe Acrobat PDF File - \"" + (Folder / "out.pdf") + "\" - rendered successfully!\n");
     EXPECT_EQ(ReadFile(Folder / "out.pdf").substr(0, 13), "DEMO DOCUMENT");
 
     // No "." in the name: the renderer's default extension is added.
