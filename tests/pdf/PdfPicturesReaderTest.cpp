@@ -320,6 +320,81 @@ TBytes Emf() {
     return FinishEmf(w);
 }
 
+// A second drawing for the curved shapes, text backgrounds and blits.
+TExpectation CurvesExpectation() {
+    const auto u = [](double l, double t, double r, double b, TRgb c) { return TArea {l / 100, t / 100, r / 100, b / 100, c}; };
+    TExpectation e;
+    e.Areas = {
+        u(20, 20, 30, 30, Orange), u(10, 10, 13, 13, White),    // a rounded rectangle (all corner) and its corner
+        u(76, 18, 84, 26, Red), u(55, 35, 65, 45, White),       // the upper right quarter of a pie only
+        u(18, 56, 32, 63, Blue), u(18, 68, 32, 76, White),      // the upper half of a chord only
+        u(52, 62, 88, 73, Cyan),                                // an opaque text background
+        u(25, 89, 35, 91, Green),                               // a 4-unit polyline, at its middle
+        u(62, 82, 88, 93, Black),                               // a blackness blit
+        u(45, 80, 55, 98, White), u(42, 20, 48, 55, White),
+    };
+    e.Extent = u(10, 10, 90, 95, White);
+    return e;
+}
+
+TBytes CurvesWmf() {
+    TWmfWriter w;
+    w.SetObjectCount(3);
+    w.Add(TWmf::SetWindowOrg, {0, 0});
+    w.Add(TWmf::SetWindowExt, {100, 100});
+    WmfPen(w, PS_NULL, 0, 0);
+    w.Add(TWmf::SelectObject, {0});
+    const auto brush = [&](TRgb colour, bool first = false) {
+        if (!first) w.Add(TWmf::DeleteObject, {1});
+        WmfBrush(w, BS_SOLID, colour.ColorRef());
+        w.Add(TWmf::SelectObject, {1});
+    };
+    brush(Orange, true);
+    w.Add(TWmf::RoundRect, {30, 30, 40, 40, 10, 10});  // corner height, width, bottom, right, top, left
+    brush(Red);
+    w.Add(TWmf::Pie, {10, 70, 30, 90, 50, 90, 10, 50});  // end y, x, start y, x, bottom, right, top, left
+    brush(Blue);
+    w.Add(TWmf::Chord, {65, 10, 65, 40, 80, 40, 50, 10});
+    w.Add(TWmf::SetBkColor, TRecordData().U32(Cyan.ColorRef()));
+    TRecordData text;  // y, x, count, options, rectangle, the text, its advance
+    text.I16(62).I16(52).U16(1).U16(ETO_OPAQUE).I16(50).I16(60).I16(90).I16(75).Bytes(" ").Pad(2).I16(4);
+    w.Add(TWmf::ExtTextOut, text);
+    WmfPen(w, PS_SOLID, 4, Green.ColorRef());  // slot 2
+    w.Add(TWmf::SelectObject, {2});
+    WmfPoints(w, TWmf::Polyline, {{20, 90}, {30, 90}, {40, 90}});
+    w.Add(TWmf::PatBlt, TRecordData().U32(BLACKNESS).I16(15).I16(30).I16(80).I16(60));  // height, width, y, x
+    return w.Finish(true, {0, 0, 100, 100}, 96);
+}
+
+TBytes CurvesEmf() {
+    TEmfWriter w;
+    w.SetHandles(4);
+    EmfSelect(w, StockObjectFlag | NULL_PEN);
+    const auto brush = [&](TRgb colour) {
+        EmfSelect(w, StockObjectFlag | WHITE_BRUSH);
+        w.Add(TEmr::DeleteObject, TRecordData().U32(1));
+        EmfBrush(w, 1, BS_SOLID, colour.ColorRef());
+        EmfSelect(w, 1);
+    };
+    brush(Orange);
+    w.Add(TEmr::RoundRect, RectL(10, 10, 40, 40).I32(30).I32(30));
+    brush(Red);
+    EmfU32(w, TEmr::SetArcDirection, AD_COUNTERCLOCKWISE);
+    w.Add(TEmr::Pie, RectL(50, 10, 90, 50).I32(90).I32(30).I32(70).I32(10));
+    brush(Blue);
+    w.Add(TEmr::Chord, RectL(10, 50, 40, 80).I32(40).I32(65).I32(10).I32(65));
+    EmfU32(w, TEmr::SetBkColor, Cyan.ColorRef());
+    EmfTextW(w, 52, 62, u" ", ETO_OPAQUE, RectL(50, 60, 90, 75));
+    EmfPen(w, 2, PS_SOLID, 4, Green.ColorRef());
+    EmfSelect(w, 2);
+    EmfPoints(w, TEmr::PolyBezier16, {{20, 90}, {25, 90}, {35, 90}, {40, 90}}, true);  // a straight curve
+    TRecordData blt = RectL(0, 0, 0, 0);  // a blit without a source
+    blt.I32(60).I32(80).I32(30).I32(15).U32(BLACKNESS).I32(0).I32(0);
+    blt.F32(1).F32(0).F32(0).F32(1).F32(0).F32(0).U32(0).U32(0).U32(0).U32(0).U32(0).U32(0);
+    w.Add(TEmr::BitBlt, blt);
+    return FinishEmf(w);
+}
+
 // ---- the page ----
 
 struct TPlacement {
@@ -383,6 +458,11 @@ private:
         // Their own sizes on a 96 pixel-per-inch screen: 100 units at 96 per inch, and a 1-inch frame.
         Place("WMF Draw", wmf, 436, 390, 100, 100, MetafileExpectation(), false);
         Place("EMF Draw", emf, 436, 502, 96, 96, MetafileExpectation(), false);
+        const TGraphicData curvesWmf {2, CurvesWmf()}, curvesEmf {2, CurvesEmf()};
+        Place("curves WMF StretchDraw", curvesWmf, 12, 606, 180, 180, CurvesExpectation(), true);
+        Place("curves EMF StretchDraw", curvesEmf, 204, 606, 180, 180, CurvesExpectation(), true);
+        Place("curves WMF Draw", curvesWmf, 396, 606, 100, 100, CurvesExpectation(), false);
+        Place("curves EMF Draw", curvesEmf, 508, 606, 96, 96, CurvesExpectation(), false);
     }
 
     void Place(const std::string& name, const TGraphicData& g, double x, double y, double w, double h,
