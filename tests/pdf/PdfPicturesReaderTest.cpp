@@ -274,16 +274,19 @@ TBytes Wmf() {
     return w.Finish(true, {0, 0, 100, 100}, 96);
 }
 
+// Replaces the brush in slot 1 with a solid one of the colour and selects it.
+void SelectSolidEmfBrush(TEmfWriter& w, TRgb colour) {
+    EmfSelect(w, StockObjectFlag | WHITE_BRUSH);
+    w.Add(TEmr::DeleteObject, TRecordData().U32(1));
+    EmfBrush(w, 1, BS_SOLID, colour.ColorRef());
+    EmfSelect(w, 1);
+}
+
 TBytes Emf() {
     TEmfWriter w;
     w.SetHandles(4);
     EmfSelect(w, StockObjectFlag | NULL_PEN);
-    const auto brush = [&](TRgb colour) {
-        EmfSelect(w, StockObjectFlag | WHITE_BRUSH);
-        w.Add(TEmr::DeleteObject, TRecordData().U32(1));
-        EmfBrush(w, 1, BS_SOLID, colour.ColorRef());
-        EmfSelect(w, 1);
-    };
+    const auto brush = [&](TRgb colour) { SelectSolidEmfBrush(w, colour); };
     brush(Red);
     EmfBox(w, TEmr::Rectangle, 10, 10, 40, 40);
     brush(Blue);
@@ -370,12 +373,7 @@ TBytes CurvesEmf() {
     TEmfWriter w;
     w.SetHandles(4);
     EmfSelect(w, StockObjectFlag | NULL_PEN);
-    const auto brush = [&](TRgb colour) {
-        EmfSelect(w, StockObjectFlag | WHITE_BRUSH);
-        w.Add(TEmr::DeleteObject, TRecordData().U32(1));
-        EmfBrush(w, 1, BS_SOLID, colour.ColorRef());
-        EmfSelect(w, 1);
-    };
+    const auto brush = [&](TRgb colour) { SelectSolidEmfBrush(w, colour); };
     brush(Orange);
     w.Add(TEmr::RoundRect, RectL(10, 10, 40, 40).I32(30).I32(30));
     brush(Red);
