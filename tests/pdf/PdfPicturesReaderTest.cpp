@@ -10,19 +10,13 @@
 // at a block's centre; positions are whole points, so edges land on pixels.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
-#include <cmath>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iostream>
-#include <memory>
 #include <optional>
-#include <unistd.h>
 
 #include "platform/pictures/Dib.h"
+#include "tests/pdf/PagePixels.h"
 #include "tests/pdf/PdfTestSupport.h"
 #include "tests/pictures/MetafileSamples.h"
 #include "tests/pictures/PictureBuilders.h"
@@ -31,39 +25,9 @@
 namespace tal::testing {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace tal::pictest;
 using ndrwriter::TGraphicData;
 using ndrwriter::TNdrWriter;
-
-// Per channel: quality 90 with chroma subsampling keeps a block's centre
-// within a few levels, but two pixels from a block edge of a picture
-// stretched twice across, saturated colours move by up to about 35; 40 still
-// tells every colour used here from its neighbours (they differ by 128 or 255).
-constexpr int ColourTolerance = 40;
-// A pixel counts as drawn when one channel is this dark; every colour used
-// has a channel at 0, the page is 255 everywhere.
-constexpr int DrawnBelow = 128;
-
-struct TRgb {
-    int R = 255, G = 255, B = 255;
-    std::uint32_t Dib() const { return static_cast<std::uint32_t>(R << 16 | G << 8 | B); }       // 0x00RRGGBB
-    std::uint32_t ColorRef() const { return static_cast<std::uint32_t>(B << 16 | G << 8 | R); }  // 0x00BBGGRR
-};
-
-constexpr TRgb White {255, 255, 255}, Red {255, 0, 0}, Green {0, 255, 0}, Blue {0, 0, 255}, Yellow {255, 255, 0},
-    Magenta {255, 0, 255}, Black {0, 0, 0}, Cyan {0, 255, 255}, Orange {255, 128, 0};
-
-// What a part of a picture must look like, in fractions of the picture.
-struct TArea {
-    double L, T, R, B;
-    TRgb Colour;
-};
-
-struct TExpectation {
-    std::vector<TArea> Areas;
-    TArea Extent;  // the drawn (non-white) part; its colour is unused
-};
 
 // ---- bitmaps: 3 x 2 blocks of 16 pixels ----
 
@@ -165,24 +129,6 @@ std::vector<TBitmapKind> BitmapKinds() {
     topDown.TopDown = true;
     kinds.push_back({"24-bit top-down", uncompressed(topDown, [](TRgb c, int) { return c.Dib(); }), SixColours});
     return kinds;
-}
-
-// Blocks of a cols x rows grid; a block without colour is transparent.
-TExpectation BlockExpectation(int cols, int rows, const std::function<std::optional<TRgb>(int, int)>& colour) {
-    TExpectation e;
-    e.Extent = {1, 1, 0, 0, White};
-    for (int by = 0; by < rows; ++by)
-        for (int bx = 0; bx < cols; ++bx) {
-            const TArea area {double(bx) / cols, double(by) / rows, double(bx + 1) / cols, double(by + 1) / rows,
-                              colour(bx, by).value_or(White)};
-            e.Areas.push_back(area);
-            if (!colour(bx, by)) continue;
-            e.Extent.L = std::min(e.Extent.L, area.L);
-            e.Extent.T = std::min(e.Extent.T, area.T);
-            e.Extent.R = std::max(e.Extent.R, area.R);
-            e.Extent.B = std::max(e.Extent.B, area.B);
-        }
-    return e;
 }
 
 // ---- icons ----
@@ -395,12 +341,6 @@ TBytes CurvesEmf() {
 
 // ---- the page ----
 
-struct TPlacement {
-    std::string Name;
-    double X, Y, W, H;  // points, whole numbers
-    TExpectation Expect;
-};
-
 float Inches(double points) { return static_cast<float>(points / 72); }
 
 class TPicturePage {
@@ -477,129 +417,16 @@ private:
     std::vector<TPlacement> FPlacements;
 };
 
-// ---- rendering and reading back ----
-
-struct TImage {
-    int Width = 0, Height = 0;
-    std::vector<unsigned char> Pixels;
-    TRgb At(int x, int y) const {
-        if (x < 0 || y < 0 || x >= Width || y >= Height) return White;
-        const std::size_t i = (static_cast<std::size_t>(y) * Width + x) * 3;
-        return {Pixels[i], Pixels[i + 1], Pixels[i + 2]};
-    }
-};
-
-int RunStatus(const std::string& command) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>&1").c_str(), "r"), pclose);
-    if (!pipe) return -1;
-    std::array<char, 4096> buffer;
-    while (std::fread(buffer.data(), 1, buffer.size(), pipe.get()) > 0) {
-    }
-    return pclose(pipe.release());
-}
-
-bool ReadPpm(const fs::path& path, TImage& image) {
-    std::ifstream in(path, std::ios::binary);
-    std::string magic;
-    int maxValue = 0;
-    in >> magic >> image.Width >> image.Height >> maxValue;
-    in.get();
-    if (magic != "P6" || image.Width <= 0 || image.Height <= 0 || maxValue != 255) return false;
-    image.Pixels.resize(static_cast<std::size_t>(image.Width) * image.Height * 3);
-    in.read(reinterpret_cast<char*>(image.Pixels.data()), static_cast<std::streamsize>(image.Pixels.size()));
-    return static_cast<bool>(in);
-}
-
-struct TScratchFolder {
-    fs::path Path = fs::temp_directory_path() / ("tal-pdf-pictures-" + std::to_string(getpid()));
-    TScratchFolder() { fs::create_directories(Path); }
-    ~TScratchFolder() {
-        std::error_code ignored;
-        fs::remove_all(Path, ignored);
-    }
-};
-
-int ColourError(TRgb a, TRgb b) {
-    return std::max({std::abs(a.R - b.R), std::abs(a.G - b.G), std::abs(a.B - b.B)});
-}
-
-bool Drawn(TRgb c) { return std::min({c.R, c.G, c.B}) < DrawnBelow; }
-
-struct TWorst {
-    int Colour = 0;
-    double Edge = 0;
-};
-
-// Pixels [first, last] of a span of the page, kept 2 pixels from its ends
-// (JPEG ringing and resampling) while it is wide enough for that.
-std::pair<int, int> Inner(double from, double to) {
-    int first = static_cast<int>(std::ceil(from - 1e-9)), last = static_cast<int>(std::floor(to + 1e-9)) - 1;
-    const int margin = std::min(2, (last - first) / 2);
-    return {first + margin, last - margin};
-}
-
-void CheckAreas(const TImage& page, const TPlacement& p, TWorst& worst) {
-    for (const TArea& a : p.Expect.Areas) {
-        const auto [x0, x1] = Inner(p.X + a.L * p.W, p.X + a.R * p.W);
-        const auto [y0, y1] = Inner(p.Y + a.T * p.H, p.Y + a.B * p.H);
-        int error = 0, ex = x0, ey = y0;
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x)
-                if (const int e = ColourError(page.At(x, y), a.Colour); e > error) {
-                    error = e;
-                    ex = x;
-                    ey = y;
-                }
-        worst.Colour = std::max(worst.Colour, error);
-        const TRgb got = page.At(ex, ey);
-        EXPECT_LE(error, ColourTolerance) << p.Name << ": area (" << a.L << ", " << a.T << ")-(" << a.R << ", " << a.B
-                                          << ") at pixel " << ex << "," << ey << " is " << got.R << "," << got.G << ","
-                                          << got.B << ", wanted " << a.Colour.R << "," << a.Colour.G << "," << a.Colour.B;
-    }
-}
-
-// The first and last drawn column and row near the placement box, against
-// where the drawn part was placed.
-void CheckExtent(const TImage& page, const TPlacement& p, TWorst& worst) {
-    int left = page.Width, right = -1, top = page.Height, bottom = -1;
-    const int scan = 4;  // the neighbours are at least 8 points away
-    for (int y = int(p.Y) - scan; y < int(p.Y + p.H) + scan; ++y)
-        for (int x = int(p.X) - scan; x < int(p.X + p.W) + scan; ++x)
-            if (Drawn(page.At(x, y))) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-    ASSERT_GE(right, 0) << p.Name << ": nothing drawn";
-    const TArea& e = p.Expect.Extent;
-    const double want[4] = {p.X + e.L * p.W, p.Y + e.T * p.H, p.X + e.R * p.W - 1, p.Y + e.B * p.H - 1};
-    const int got[4] = {left, top, right, bottom};
-    const char* names[4] = {"left", "top", "right", "bottom"};
-    for (int i = 0; i < 4; ++i) {
-        worst.Edge = std::max(worst.Edge, std::abs(got[i] - want[i]));
-        EXPECT_NEAR(got[i], want[i], 1.0) << p.Name << ": " << names[i] << " edge";
-    }
-}
-
 TEST(PdfPicturesReader, EveryPictureKindLooksRightInPoppler) {
     if (RunStatus("command -v pdftoppm") != 0) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
     TPicturePage page;
     const TPdfResult pdf = ConvertReport(page.Report());
     ASSERT_EQ(pdf.Error, "");
-    TScratchFolder folder;
-    const fs::path file = folder.Path / "pictures.pdf", stem = folder.Path / "pictures";
-    std::ofstream(file, std::ios::binary) << pdf.Bytes;
-    ASSERT_EQ(RunStatus("pdftoppm -r 72 -aa no -aaVector no -singlefile '" + file.string() + "' '" + stem.string() + "'"), 0);
-    TImage image;
-    ASSERT_TRUE(ReadPpm(stem.string() + ".ppm", image));
+    const TImage image = RenderPage(pdf.Bytes, 1);
     ASSERT_EQ(image.Width, 612);
     ASSERT_EQ(image.Height, 792);
     TWorst worst;
-    for (const TPlacement& p : page.Placements()) {
-        CheckAreas(image, p, worst);
-        CheckExtent(image, p, worst);
-    }
+    for (const TPlacement& p : page.Placements()) CheckPlacement(image, p, worst);
     RecordProperty("worst_colour_error", worst.Colour);
     RecordProperty("worst_edge_offset_pixels", std::to_string(worst.Edge));
     std::cout << "worst colour error " << worst.Colour << ", worst edge offset " << worst.Edge << " pixels over "

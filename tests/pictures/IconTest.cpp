@@ -1,12 +1,10 @@
 // Icon files: BMP-style images with their masks, 32-bit alpha, PNG entries,
 // the choice of the image drawn, and refused directories.
 #include <gtest/gtest.h>
-#include <png.h>
-
-#include <cstring>
 
 #include "platform/Graphic.h"
 #include "tests/pictures/PictureBuilders.h"
+#include "tests/pictures/PngBuilder.h"
 
 namespace tal {
 namespace {
@@ -22,27 +20,6 @@ TBytes BmpEntry(int size, int bpp, const std::function<std::uint32_t(int, int)>&
     s.HeightFactor = 2;
     s.Palette = std::move(palette);
     return Concat(Concat(DibHeader(s), DibRows(s, value)), IconMask(size, size, masked));
-}
-
-TBytes PngBytes(int w, int h, const std::function<std::uint32_t(int, int)>& argb) {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = w;
-    image.height = h;
-    image.format = PNG_FORMAT_RGBA;
-    std::vector<std::uint8_t> pixels;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const std::uint32_t p = argb(x, y);
-            pixels.insert(pixels.end(), {std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p), std::uint8_t(p >> 24)});
-        }
-    png_alloc_size_t size = 0;
-    png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr);
-    TBytes out(size);
-    EXPECT_TRUE(png_image_write_to_memory(&image, out.data(), &size, 0, pixels.data(), 0, nullptr));
-    out.resize(size);
-    return out;
 }
 
 TEST(Icon, MaskMakesPixelsTransparentOverTheWhiteRaster) {
