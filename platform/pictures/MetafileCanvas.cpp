@@ -314,7 +314,8 @@ bool TMetafileCanvas::SetPenStroke() {
     const std::uint32_t style = pen.Style & PS_STYLE_MASK;
     if (style == PS_NULL) return false;
     const cairo_matrix_t m = LogicalMatrix();
-    double width = pen.Width * std::sqrt(std::fabs(Determinant(m)));
+    const double logicalScale = std::sqrt(std::fabs(Determinant(m)));
+    double width = pen.Width * logicalScale;
     if (!std::isfinite(width) || width < 1) width = 1;
     width = std::min(width, 1e5);
     SetSourceColor(pen.Color);
@@ -326,9 +327,11 @@ bool TMetafileCanvas::SetPenStroke() {
         cap = c == PS_ENDCAP_SQUARE ? CAIRO_LINE_CAP_SQUARE : c == PS_ENDCAP_FLAT ? CAIRO_LINE_CAP_BUTT : cap;
         join = j == PS_JOIN_BEVEL ? CAIRO_LINE_JOIN_BEVEL : j == PS_JOIN_MITER ? CAIRO_LINE_JOIN_MITER : join;
     }
-    // Thin pens dash in reference-screen pixels, wide ones in multiples of their width.
+    // Thin pens dash in reference-screen pixels, wide ones in multiples of
+    // their width; a geometric pen's own dashes are logical lengths.
     const bool thin = width <= 1.5 * FReferenceScale;
-    const double unit = thin ? FReferenceScale : width;
+    const bool logicalDashes = style == PS_USERSTYLE && (pen.Style & PS_GEOMETRIC);
+    const double unit = logicalDashes ? logicalScale : thin ? FReferenceScale : width;
     std::vector<double> dashes;
     switch (style) {
         case PS_DASH: dashes = thin ? std::vector<double>{18, 6} : std::vector<double>{3, 1}; break;

@@ -462,6 +462,222 @@ TBytes TextWmf() {
     return w.Finish(true, {0, 0, 100, 100}, 96);
 }
 
+// ---- the remaining records: origins and scaled extents, raster modes,
+// fill modes, device bitmaps, painted regions, path forms, dashes ----
+
+void AddFrameSquares(TExpectation& e) {
+    e.Areas.push_back(U(2, 2, 6, 6, Black));
+    e.Areas.push_back(U(94, 94, 98, 98, Black));
+    e.Extent = U(2, 2, 98, 98, White);
+}
+
+// What the Windows and the enhanced metafile of the remaining records both draw.
+void AddCommonRest(TExpectation& e) {
+    e.Areas.push_back(U(50, 10, 60, 20, Red));  // drawn at (10, 10) under a moved origin
+    e.Areas.push_back(U(10, 10, 20, 20, White));
+    // A black bar crossed by a pen that inverts: white on the bar, black beyond it.
+    e.Areas.push_back(U(12, 30, 38, 33, Black));
+    e.Areas.push_back(U(12, 34, 38, 36, White));
+    e.Areas.push_back(U(5, 34, 9, 36, Black));
+    e.Areas.push_back(U(41, 34, 45, 36, Black));
+    AddQuadrants(e, 10, 50, 8);  // a DIB set to the device at its size
+    e.Areas.push_back(U(30, 50, 45, 60, Magenta));  // a region painted with the brush
+    // Two squares, one inside the other, winding: the inner one filled; alternate: empty.
+    e.Areas.push_back(U(50, 50, 90, 55, Green));
+    e.Areas.push_back(U(60, 55, 80, 65, Green));
+    e.Areas.push_back(U(50, 74, 90, 79, Green));
+    e.Areas.push_back(U(60, 79, 80, 87, White));
+    AddFrameSquares(e);
+}
+
+void WmfPolyPolygonSquares(TWmfWriter& w, int top) {
+    w.Add(TWmf::PolyPolygon, TRecordData().U16(2).U16(4).U16(4)
+                                 .I16(50).I16(std::int16_t(top)).I16(90).I16(std::int16_t(top)).I16(90).I16(std::int16_t(top + 20)).I16(50).I16(std::int16_t(top + 20))
+                                 .I16(60).I16(std::int16_t(top + 5)).I16(80).I16(std::int16_t(top + 5)).I16(80).I16(std::int16_t(top + 15)).I16(60).I16(std::int16_t(top + 15)));
+}
+
+TExpectation RestWmfExpectation() {
+    TExpectation e;
+    AddCommonRest(e);
+    AddQuadrants(e, 50, 26, 16);  // a 24-bit device bitmap stretched
+    e.Areas.push_back(U(70, 26, 90, 30, Cyan));  // a monochrome one copied over cyan
+    e.Areas.push_back(U(74, 30, 78, 38, Black));
+    e.Areas.push_back(U(78, 30, 82, 38, White));
+    e.Areas.push_back(U(82, 30, 90, 42, Cyan));
+    return e;
+}
+
+TBytes RestWmf() {
+    TWmfWriter w;
+    w.SetObjectCount(4);
+    w.Add(TWmf::SetWindowOrg, {0, 0});
+    w.Add(TWmf::SetWindowExt, {50, 50});
+    w.Add(TWmf::ScaleWindowExt, {1, 2, 1, 2});  // y denominator, numerator, x denominator, numerator: 100 x 100
+    WmfPen(w, PS_NULL, 0, 0);  // slot 0
+    w.Add(TWmf::SelectObject, {0});
+    const auto brush = [&](TRgb colour) {  // into slot 1
+        w.Add(TWmf::DeleteObject, {1});
+        WmfBrush(w, BS_SOLID, colour.ColorRef());
+        w.Add(TWmf::SelectObject, {1});
+    };
+    brush(Black);
+    WmfRect(w, TWmf::Rectangle, 2, 2, 6, 6);
+    WmfRect(w, TWmf::Rectangle, 94, 94, 98, 98);
+    WmfRect(w, TWmf::Rectangle, 10, 30, 40, 40);
+    brush(Red);
+    w.Add(TWmf::OffsetWindowOrg, {0, -40});  // y, x
+    WmfRect(w, TWmf::Rectangle, 10, 10, 20, 20);
+    w.Add(TWmf::OffsetWindowOrg, {0, 40});
+    WmfPen(w, PS_SOLID, 4, Blue.ColorRef());  // slot 2
+    w.Add(TWmf::SelectObject, {2});
+    w.Add(TWmf::SetRop2, {6});  // R2_NOT
+    WmfPoints(w, TWmf::Polyline, {{5, 35}, {45, 35}});
+    w.Add(TWmf::SetRop2, {13});  // R2_COPYPEN
+    w.Add(TWmf::SelectObject, {0});
+    // Parameters last-first: rop, source height, width, y, x, destination height, width, y, x, Bitmap16.
+    TRecordData colour;
+    colour.U32(SRCCOPY).I16(2).I16(2).I16(0).I16(0).I16(16).I16(16).I16(26).I16(50);
+    colour.I16(0).I16(2).I16(2).I16(6).U8(1).U8(24);  // type, width, height, row bytes, planes, bits
+    colour.U8(0).U8(0).U8(255).U8(0).U8(255).U8(0);  // red, green (blue, green, red each)
+    colour.U8(255).U8(0).U8(0).U8(0).U8(0).U8(0);    // blue, black
+    w.Add(TWmf::StretchBlt, colour);
+    brush(Cyan);
+    WmfRect(w, TWmf::Rectangle, 70, 26, 90, 42);
+    TRecordData mono;  // rop, source y, x, height, width, destination y, x, Bitmap16 of 8 x 8, 0 black, 1 white
+    mono.U32(SRCCOPY).I16(0).I16(0).I16(8).I16(8).I16(30).I16(74);
+    mono.I16(0).I16(8).I16(8).I16(2).U8(1).U8(1);
+    for (int row = 0; row < 8; ++row) mono.U8(0x0F).U8(0);
+    w.Add(TWmf::BitBlt, mono);
+    TRecordData device;  // usage, scans, first scan, source y, x, height, width, destination y, x, the DIB
+    device.U16(DIB_RGB_COLORS).U16(8).U16(0).I16(0).I16(0).I16(8).I16(8).I16(50).I16(10).Bytes(QuadrantDib());
+    w.Add(TWmf::SetDIBToDev, device);
+    w.Add(TWmf::CreateRegion, WmfRegion(1, {30, 50, 45, 60}, [](TRecordData& d) { WmfRegionScan(d, 50, 60, {30, 45}); }));  // slot 3
+    brush(Magenta);
+    w.Add(TWmf::PaintRegion, {3});
+    brush(Green);
+    w.Add(TWmf::SetPolyFillMode, {static_cast<std::int16_t>(WINDING)});
+    WmfPolyPolygonSquares(w, 50);
+    w.Add(TWmf::SetPolyFillMode, {static_cast<std::int16_t>(ALTERNATE)});
+    WmfPolyPolygonSquares(w, 74);
+    return w.Finish(true, {0, 0, 100, 100}, 96);
+}
+
+TExpectation RestEmfExpectation() {
+    TExpectation e;
+    AddCommonRest(e);
+    e.Areas.push_back(U(50, 30, 60, 40, Cyan));  // under a scaled viewport and window
+    // A geometric pen dashed 8 on, 8 off with flat ends, from x 62.
+    e.Areas.push_back(U(63, 24, 69, 26, Blue));
+    e.Areas.push_back(U(71, 24, 77, 26, White));
+    e.Areas.push_back(U(79, 24, 85, 26, Blue));
+    e.Areas.push_back(U(87, 24, 93, 26, White));
+    e.Areas.push_back(Glyphs(74, 7, 90, 15, Black));  // right and bottom aligned on (94, 20)
+    e.Areas.push_back(U(62, 5, 70, 18, White));
+    e.Areas.push_back(U(17, 73, 23, 77, Orange));  // a closed path filled and outlined
+    e.Areas.push_back(U(14, 91, 36, 93, Blue));    // a path of curves, stroked
+    e.Areas.push_back(U(50, 95, 90, 98, White));   // a path abandoned is never filled
+    return e;
+}
+
+TRecordData EmfTextA(int x, int y, std::string_view text, std::uint32_t options = 0) {
+    TRecordData d = RectL(0, 0, 0, 0);
+    d.U32(1).F32(1).F32(1);
+    d.I32(x).I32(y).U32(static_cast<std::uint32_t>(text.size())).U32(76).U32(options);
+    d.Bytes(RectL(0, 0, 0, 0).Data()).U32(0).Bytes(text).Pad(4);
+    return d;
+}
+
+TBytes RestEmf() {
+    TEmfWriter w;
+    w.SetHandles(8);
+    EmfSelect(w, StockObjectFlag | NULL_PEN);
+    const auto brush = [&](TRgb colour) {  // into slot 1
+        EmfSelect(w, StockObjectFlag | WHITE_BRUSH);
+        w.Add(TEmr::DeleteObject, TRecordData().U32(1));
+        EmfBrush(w, 1, BS_SOLID, colour.ColorRef());
+        EmfSelect(w, 1);
+    };
+    EmfSelect(w, StockObjectFlag | BLACK_BRUSH);
+    EmfBox(w, TEmr::Rectangle, 2, 2, 6, 6);
+    EmfBox(w, TEmr::Rectangle, 94, 94, 98, 98);
+    EmfBox(w, TEmr::Rectangle, 10, 30, 40, 40);
+    brush(Red);
+    w.Add(TEmr::SaveDC, {});
+    EmfPair(w, TEmr::SetWindowOrgEx, -40, 0);
+    EmfBox(w, TEmr::Rectangle, 10, 10, 20, 20);
+    w.Add(TEmr::RestoreDC, TRecordData().I32(-1));
+    EmfPen(w, 2, PS_SOLID, 4, Blue.ColorRef());
+    EmfSelect(w, 2);
+    EmfU32(w, TEmr::SetRop2, 6);  // R2_NOT
+    EmfPoints(w, TEmr::Polyline, {{5, 35}, {45, 35}});
+    EmfU32(w, TEmr::SetRop2, 13);  // R2_COPYPEN
+    EmfSelect(w, StockObjectFlag | NULL_PEN);
+    brush(Cyan);
+    w.Add(TEmr::SaveDC, {});
+    EmfU32(w, TEmr::SetMapMode, MM_ANISOTROPIC);
+    EmfPair(w, TEmr::SetWindowExtEx, 100, 100);
+    EmfPair(w, TEmr::SetViewportExtEx, 100, 100);
+    w.Add(TEmr::ScaleViewportExtEx, TRecordData().I32(1).I32(1).I32(1).I32(2));  // y halved
+    w.Add(TEmr::ScaleWindowExtEx, TRecordData().I32(1).I32(2).I32(1).I32(1));    // x doubled
+    EmfBox(w, TEmr::Rectangle, 25, 60, 30, 80);
+    w.Add(TEmr::RestoreDC, TRecordData().I32(-1));
+    // Pen index, no brush bitmap, style, width, brush style, colour, hatch, dashes.
+    w.Add(TEmr::ExtCreatePen, TRecordData().U32(3).U32(0).U32(0).U32(0).U32(0)
+                                  .U32(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_FLAT).U32(4).U32(BS_SOLID)
+                                  .U32(Blue.ColorRef()).U32(0).U32(2).U32(8).U32(8));
+    EmfSelect(w, 3);
+    EmfPoints(w, TEmr::PolyPolyline16, {});  // no lines at all
+    w.Add(TEmr::PolyPolyline16, RectL(0, 0, 0, 0).U32(1).U32(2).U32(2).I16(62).I16(25).I16(94).I16(25));
+    EmfSelect(w, StockObjectFlag | NULL_PEN);
+    const TBytes dib = QuadrantDib();
+    TRecordData device = RectL(10, 50, 17, 57);  // destination, source corner and size, the DIB, usage, scans
+    device.I32(10).I32(50).I32(0).I32(0).I32(8).I32(8).U32(76).U32(40).U32(116)
+        .U32(static_cast<std::uint32_t>(dib.size() - 40)).U32(DIB_RGB_COLORS).U32(0).U32(8).Bytes(dib);
+    w.Add(TEmr::SetDIBitsToDevice, device);
+    brush(Magenta);
+    const TRecordData region = EmfRegion({{30, 50, 45, 60}});
+    w.Add(TEmr::PaintRgn, RectL(30, 50, 45, 60).U32(static_cast<std::uint32_t>(region.Size())).Bytes(region.Data()));
+    brush(Green);
+    const auto squares = [&](int top) {
+        TRecordData d = RectL(50, top, 90, top + 20);
+        d.U32(2).U32(8).U32(4).U32(4);
+        for (auto [x, y] : {std::pair{50, 0}, {90, 0}, {90, 20}, {50, 20}, {60, 5}, {80, 5}, {80, 15}, {60, 15}})
+            d.I32(x).I32(top + y);
+        w.Add(TEmr::PolyPolygon, d);
+    };
+    EmfU32(w, TEmr::SetPolyFillMode, WINDING);
+    squares(50);
+    EmfU32(w, TEmr::SetPolyFillMode, ALTERNATE);
+    squares(74);
+    EmfPen(w, 4, PS_SOLID, 1, Black.ColorRef());
+    EmfSelect(w, 4);
+    brush(Orange);
+    w.Add(TEmr::BeginPath, {});
+    EmfPair(w, TEmr::MoveToEx, 10, 70);
+    EmfPair(w, TEmr::LineTo, 30, 70);
+    EmfPair(w, TEmr::LineTo, 20, 85);
+    w.Add(TEmr::CloseFigure, {});
+    w.Add(TEmr::EndPath, {});
+    w.Add(TEmr::StrokeAndFillPath, RectL(0, 0, 0, 0));
+    EmfPen(w, 5, PS_SOLID, 4, Blue.ColorRef());
+    EmfSelect(w, 5);
+    w.Add(TEmr::BeginPath, {});
+    EmfPair(w, TEmr::MoveToEx, 10, 92);
+    EmfPoints(w, TEmr::PolyBezierTo16, {{20, 92}, {30, 92}, {40, 92}}, true);
+    w.Add(TEmr::EndPath, {});
+    w.Add(TEmr::StrokePath, RectL(0, 0, 0, 0));
+    w.Add(TEmr::BeginPath, {});
+    EmfBox(w, TEmr::Rectangle, 0, 0, 100, 100);
+    w.Add(TEmr::AbortPath, {});
+    w.Add(TEmr::FillPath, RectL(0, 0, 0, 0));
+    EmfU32(w, TEmr::SetBkMode, TRANSPARENT);
+    w.Add(TEmr::ExtCreateFontIndirectW, EmfFontRecord(6, -16, 0, u"DejaVu Sans"));
+    EmfSelect(w, 6);
+    EmfU32(w, TEmr::SetTextAlign, TA_RIGHT | TA_BOTTOM);
+    w.Add(TEmr::ExtTextOutA, EmfTextA(94, 20, "HH"));
+    return FinishReferenceEmf(w);
+}
+
 // ---- the page ----
 
 float Inches(double points) { return static_cast<float>(points / 72); }
@@ -504,6 +720,8 @@ private:
         Place("fills EMF StretchDraw", {2, FillsEmf()}, 224, 140, 200, 200, FillsExpectation(), true);
         Place("lines EMF StretchDraw", {2, LinesEmf()}, 12, 356, 200, 200, LinesExpectation(), true);
         Place("text WMF StretchDraw", {2, TextWmf()}, 224, 356, 200, 200, TextExpectation(), true);
+        Place("remaining WMF StretchDraw", {2, RestWmf()}, 12, 572, 200, 200, RestWmfExpectation(), true);
+        Place("remaining EMF StretchDraw", {2, RestEmf()}, 224, 572, 200, 200, RestEmfExpectation(), true);
     }
 
     void Place(const std::string& name, const TGraphicData& g, double x, double y, double w, double h,

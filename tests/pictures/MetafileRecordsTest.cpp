@@ -261,3 +261,31 @@ TEST(WmfRecords, DeviceDependentBitmapsOfTheOldBlits) {
 
 }  // namespace
 }  // namespace tal
+
+namespace tal {
+namespace {
+
+using namespace tal::pictest;
+using namespace tal::pictures;
+
+TEST(EmfRecords, GeometricPenDashesAreLogicalLengths) {
+    // Dashes of 10 units on, 10 off under a window that halves every length:
+    // 5 pixels on, 5 off, whatever the pen's width of 4 units.
+    TEmfWriter w;
+    w.SetHandles(2);
+    EmfU32(w, TEmr::SetMapMode, MM_ANISOTROPIC);
+    EmfPair(w, TEmr::SetWindowExtEx, 200, 200);
+    EmfPair(w, TEmr::SetViewportExtEx, 100, 100);
+    w.Add(TEmr::ExtCreatePen, TRecordData().U32(1).U32(0).U32(0).U32(0).U32(0)
+                                  .U32(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_FLAT).U32(4).U32(BS_SOLID).U32(Red)
+                                  .U32(0).U32(2).U32(10).U32(10));
+    EmfSelect(w, 1);
+    EmfPair(w, TEmr::MoveToEx, 0, 100);
+    EmfPair(w, TEmr::LineTo, 200, 100);
+    const TRaster r = PlayBytes(FinishEmf(w));
+    for (int x : {2, 12, 22, 92}) EXPECT_EQ(r.Pixel(x, 50), Red) << x;
+    for (int x : {7, 17, 27, 97}) EXPECT_EQ(r.Pixel(x, 50), White) << x;
+}
+
+}  // namespace
+}  // namespace tal
