@@ -12,12 +12,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <iostream>
 #include <optional>
 
 #include "platform/pictures/Dib.h"
-#include "tests/pdf/PagePixels.h"
-#include "tests/pdf/PdfTestSupport.h"
+#include "tests/pdf/PictureSheet.h"
 #include "tests/pictures/MetafileSamples.h"
 #include "tests/pictures/PictureBuilders.h"
 #include "tests/pictures/PngBuilder.h"
@@ -27,7 +25,6 @@ namespace {
 
 using namespace tal::pictest;
 using ndrwriter::TGraphicData;
-using ndrwriter::TNdrWriter;
 
 constexpr double Units = 100;  // every drawing is 100 x 100 logical units
 
@@ -203,11 +200,7 @@ TRecordData WmfRegion(int scans, TIntRect box, const std::function<void(TRecordD
 
 TBytes FillsWmf() {
     TWmfWriter w;
-    w.SetObjectCount(8);
-    w.Add(TWmf::SetWindowOrg, {0, 0});
-    w.Add(TWmf::SetWindowExt, {100, 100});
-    WmfPen(w, PS_NULL, 0, 0);  // slot 0
-    w.Add(TWmf::SelectObject, {0});
+    BeginUnitSquareWmf(w, 8);  // the null pen in slot 0
     const auto brush = [&](const std::function<void()>& create) {  // into slot 1
         w.Add(TWmf::DeleteObject, {1});
         create();
@@ -260,14 +253,6 @@ TBytes FinishReferenceEmf(const TEmfWriter& w) {
     return w.Finish({0, 0, 99, 99}, {0, 0, 2646, 2646}, 960, 960, 254, 254);
 }
 
-TRecordData EmfRegion(std::initializer_list<std::array<int, 4>> rects) {
-    TRecordData d;
-    d.U32(32).U32(1).U32(static_cast<std::uint32_t>(rects.size())).U32(static_cast<std::uint32_t>(16 * rects.size()));
-    d.Bytes(RectL(0, 0, 100, 100).Data());
-    for (const auto& r : rects) d.Bytes(RectL(r[0], r[1], r[2], r[3]).Data());
-    return d;
-}
-
 // A blit record's source: transform, background, usage and where the DIB is.
 void AddBltSource(TRecordData& d, std::uint32_t fixedSize, const TBytes& dib) {
     d.F32(1).F32(0).F32(0).F32(1).F32(0).F32(0).U32(0).U32(DIB_RGB_COLORS);
@@ -305,10 +290,10 @@ TBytes FillsEmf() {
     brush([&] { EmfBrush(w, 1, BS_SOLID, 0x01000001); });
     EmfBox(w, TEmr::Rectangle, 48, 40, 88, 56);
     EmfBrush(w, 3, BS_SOLID, Orange.ColorRef());
-    const TRecordData spans = EmfRegion({{8, 64, 20, 76}, {28, 64, 40, 76}});
+    const TRecordData spans = EmfRegionData({{8, 64, 20, 76}, {28, 64, 40, 76}});
     w.Add(TEmr::FillRgn, RectL(8, 64, 40, 76).U32(static_cast<std::uint32_t>(spans.Size())).U32(3).Bytes(spans.Data()));
     brush([&] { EmfBrush(w, 1, BS_SOLID, Black.ColorRef()); });
-    const TRecordData lShape = EmfRegion({{48, 64, 88, 70}, {48, 70, 60, 76}});
+    const TRecordData lShape = EmfRegionData({{48, 64, 88, 70}, {48, 70, 60, 76}});
     w.Add(TEmr::ExtSelectClipRgn, TRecordData().U32(static_cast<std::uint32_t>(lShape.Size())).U32(RGN_COPY).Bytes(lShape.Data()));
     EmfBox(w, TEmr::Rectangle, 44, 60, 92, 80);
     w.Add(TEmr::ExtSelectClipRgn, TRecordData().U32(0).U32(RGN_COPY));
@@ -433,11 +418,7 @@ TExpectation TextExpectation() {
 
 TBytes TextWmf() {
     TWmfWriter w;
-    w.SetObjectCount(4);
-    w.Add(TWmf::SetWindowOrg, {0, 0});
-    w.Add(TWmf::SetWindowExt, {100, 100});
-    WmfPen(w, PS_NULL, 0, 0);  // slot 0
-    w.Add(TWmf::SelectObject, {0});
+    BeginUnitSquareWmf(w, 4);  // the null pen in slot 0
     WmfBrush(w, BS_SOLID, Black.ColorRef());  // slot 1
     w.Add(TWmf::SelectObject, {1});
     WmfRect(w, TWmf::Rectangle, 2, 2, 6, 6);
@@ -635,7 +616,7 @@ TBytes RestEmf() {
         .U32(static_cast<std::uint32_t>(dib.size() - 40)).U32(DIB_RGB_COLORS).U32(0).U32(8).Bytes(dib);
     w.Add(TEmr::SetDIBitsToDevice, device);
     brush(Magenta);
-    const TRecordData region = EmfRegion({{30, 50, 45, 60}});
+    const TRecordData region = EmfRegionData({{30, 50, 45, 60}});
     w.Add(TEmr::PaintRgn, RectL(30, 50, 45, 60).U32(static_cast<std::uint32_t>(region.Size())).Bytes(region.Data()));
     brush(Green);
     const auto squares = [&](int top) {
@@ -680,19 +661,16 @@ TBytes RestEmf() {
 
 // ---- the page ----
 
-float Inches(double points) { return static_cast<float>(points / 72); }
-
-class TRecordsPage {
+class TRecordsPage : public TPictureSheet {
 public:
     std::vector<std::uint8_t> Report() {
-        FWriter.BeginPage(1);
+        Writer().BeginPage(1);
         AddBitmaps();
         AddIcon();
         AddMetafiles();
-        FWriter.EndPage();
-        return FWriter.Finish();
+        Writer().EndPage();
+        return Writer().Finish();
     }
-    const std::vector<TPlacement>& Placements() const { return FPlacements; }
 
 private:
     void AddBitmaps() {
@@ -701,10 +679,10 @@ private:
         for (std::size_t i = 0; i < kinds.size(); ++i) {
             const TGraphicData g {1, kinds[i].File};
             const double x = 12 + 120.0 * double(i);
-            FWriter.Draw(g, Inches(x), Inches(12));
-            FPlacements.push_back({kinds[i].Name + " Draw", x, 12, BitmapWidth, BitmapHeight, blocks});
-            FWriter.StretchBitmap(g, Inches(x + 56), Inches(12), Inches(x + 104), Inches(44));
-            FPlacements.push_back({kinds[i].Name + " StretchBitmap", x + 56, 12, 48, 32, blocks});
+            Writer().Draw(g, Inches(x), Inches(12));
+            Add({kinds[i].Name + " Draw", x, 12, BitmapWidth, BitmapHeight, blocks});
+            Writer().StretchBitmap(g, Inches(x + 56), Inches(12), Inches(x + 104), Inches(44));
+            Add({kinds[i].Name + " StretchBitmap", x + 56, 12, 48, 32, blocks});
         }
     }
 
@@ -723,35 +701,12 @@ private:
         Place("remaining WMF StretchDraw", {2, RestWmf()}, 12, 572, 200, 200, RestWmfExpectation(), true);
         Place("remaining EMF StretchDraw", {2, RestEmf()}, 224, 572, 200, 200, RestEmfExpectation(), true);
     }
-
-    void Place(const std::string& name, const TGraphicData& g, double x, double y, double w, double h,
-               const TExpectation& e, bool stretch) {
-        if (stretch) {
-            FWriter.StretchDraw(g, Inches(x), Inches(y), Inches(x + w), Inches(y + h));
-        } else {
-            FWriter.Draw(g, Inches(x), Inches(y));
-        }
-        FPlacements.push_back({name, x, y, w, h, e});
-    }
-
-    TNdrWriter FWriter;
-    std::vector<TPlacement> FPlacements;
 };
 
 TEST(PdfPicturesReader, HeadersPngIconsAndTheRemainingMetafileRecordsLookRightInPoppler) {
     if (RunStatus("command -v pdftoppm") != 0) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
     TRecordsPage page;
-    const TPdfResult pdf = ConvertReport(page.Report());
-    ASSERT_EQ(pdf.Error, "");
-    const TImage image = RenderPage(pdf.Bytes, 1);
-    ASSERT_EQ(image.Width, 612);
-    ASSERT_EQ(image.Height, 792);
-    TWorst worst;
-    for (const TPlacement& p : page.Placements()) CheckPlacement(image, p, worst);
-    RecordProperty("worst_colour_error", worst.Colour);
-    RecordProperty("worst_edge_offset_pixels", std::to_string(worst.Edge));
-    std::cout << "worst colour error " << worst.Colour << ", worst edge offset " << worst.Edge << " pixels over "
-              << page.Placements().size() << " pictures\n";
+    CheckInPoppler(page.Report(), page.Placements());
 }
 
 }  // namespace

@@ -12,12 +12,10 @@
 
 #include <array>
 #include <functional>
-#include <iostream>
 #include <optional>
 
 #include "platform/pictures/Dib.h"
-#include "tests/pdf/PagePixels.h"
-#include "tests/pdf/PdfTestSupport.h"
+#include "tests/pdf/PictureSheet.h"
 #include "tests/pictures/MetafileSamples.h"
 #include "tests/pictures/PictureBuilders.h"
 #include "tools/ndrwriter/SamplePictures.h"
@@ -27,7 +25,6 @@ namespace {
 
 using namespace tal::pictest;
 using ndrwriter::TGraphicData;
-using ndrwriter::TNdrWriter;
 
 // ---- bitmaps: 3 x 2 blocks of 16 pixels ----
 
@@ -182,11 +179,7 @@ TBytes TwoByTwoDib() {
 
 TBytes Wmf() {
     TWmfWriter w;
-    w.SetObjectCount(3);
-    w.Add(TWmf::SetWindowOrg, {0, 0});
-    w.Add(TWmf::SetWindowExt, {100, 100});
-    WmfPen(w, PS_NULL, 0, 0);  // slot 0
-    w.Add(TWmf::SelectObject, {0});
+    BeginUnitSquareWmf(w, 3);  // the null pen in slot 0
     WmfBrush(w, BS_SOLID, Red.ColorRef());  // slot 1
     w.Add(TWmf::SelectObject, {1});
     WmfRect(w, TWmf::Rectangle, 10, 10, 40, 40);
@@ -288,11 +281,7 @@ TExpectation CurvesExpectation() {
 
 TBytes CurvesWmf() {
     TWmfWriter w;
-    w.SetObjectCount(3);
-    w.Add(TWmf::SetWindowOrg, {0, 0});
-    w.Add(TWmf::SetWindowExt, {100, 100});
-    WmfPen(w, PS_NULL, 0, 0);
-    w.Add(TWmf::SelectObject, {0});
+    BeginUnitSquareWmf(w, 3);  // the null pen in slot 0
     const auto brush = [&](TRgb colour, bool first = false) {
         if (!first) w.Add(TWmf::DeleteObject, {1});
         WmfBrush(w, BS_SOLID, colour.ColorRef());
@@ -341,19 +330,16 @@ TBytes CurvesEmf() {
 
 // ---- the page ----
 
-float Inches(double points) { return static_cast<float>(points / 72); }
-
-class TPicturePage {
+class TPicturePage : public TPictureSheet {
 public:
     std::vector<std::uint8_t> Report() {
-        FWriter.BeginPage(1);
+        Writer().BeginPage(1);
         AddBitmaps();
         AddIcons();
         AddMetafiles();
-        FWriter.EndPage();
-        return FWriter.Finish();
+        Writer().EndPage();
+        return Writer().Finish();
     }
-    const std::vector<TPlacement>& Placements() const { return FPlacements; }
 
 private:
     void AddBitmaps() {
@@ -363,14 +349,14 @@ private:
             const TGraphicData g {1, kind.File};
             const double x = 12 + 300.0 * double(i / 5), y = 12 + 58.0 * double(i % 5);
             const TExpectation e = BlockExpectation(BlocksAcross, BlocksDown, kind.Colour);
-            FWriter.Draw(g, Inches(x), Inches(y));
-            FPlacements.push_back({kind.Name + " Draw", x, y, BitmapWidth, BitmapHeight, e});
-            FWriter.PrintBitmap(g, Inches(x + 56), Inches(y), 1.5f, 1.5f);
-            FPlacements.push_back({kind.Name + " PrintBitmap", x + 56, y, BitmapWidth * 1.5, BitmapHeight * 1.5, e});
-            FWriter.StretchBitmap(g, Inches(x + 136), Inches(y), Inches(x + 232), Inches(y + 32));
-            FPlacements.push_back({kind.Name + " StretchBitmap", x + 136, y, 96, 32, e});
-            FWriter.StretchDraw(g, Inches(x + 240), Inches(y), Inches(x + 288), Inches(y + 32));
-            FPlacements.push_back({kind.Name + " StretchDraw", x + 240, y, 48, 32, e});
+            Writer().Draw(g, Inches(x), Inches(y));
+            Add({kind.Name + " Draw", x, y, BitmapWidth, BitmapHeight, e});
+            Writer().PrintBitmap(g, Inches(x + 56), Inches(y), 1.5f, 1.5f);
+            Add({kind.Name + " PrintBitmap", x + 56, y, BitmapWidth * 1.5, BitmapHeight * 1.5, e});
+            Writer().StretchBitmap(g, Inches(x + 136), Inches(y), Inches(x + 232), Inches(y + 32));
+            Add({kind.Name + " StretchBitmap", x + 136, y, 96, 32, e});
+            Writer().StretchDraw(g, Inches(x + 240), Inches(y), Inches(x + 288), Inches(y + 32));
+            Add({kind.Name + " StretchDraw", x + 240, y, 48, 32, e});
         }
     }
 
@@ -402,35 +388,12 @@ private:
         Place("curves WMF Draw", curvesWmf, 396, 606, 100, 100, CurvesExpectation(), false);
         Place("curves EMF Draw", curvesEmf, 508, 606, 96, 96, CurvesExpectation(), false);
     }
-
-    void Place(const std::string& name, const TGraphicData& g, double x, double y, double w, double h,
-               const TExpectation& e, bool stretch) {
-        if (stretch) {
-            FWriter.StretchDraw(g, Inches(x), Inches(y), Inches(x + w), Inches(y + h));
-        } else {
-            FWriter.Draw(g, Inches(x), Inches(y));
-        }
-        FPlacements.push_back({name, x, y, w, h, e});
-    }
-
-    TNdrWriter FWriter;
-    std::vector<TPlacement> FPlacements;
 };
 
 TEST(PdfPicturesReader, EveryPictureKindLooksRightInPoppler) {
     if (RunStatus("command -v pdftoppm") != 0) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
     TPicturePage page;
-    const TPdfResult pdf = ConvertReport(page.Report());
-    ASSERT_EQ(pdf.Error, "");
-    const TImage image = RenderPage(pdf.Bytes, 1);
-    ASSERT_EQ(image.Width, 612);
-    ASSERT_EQ(image.Height, 792);
-    TWorst worst;
-    for (const TPlacement& p : page.Placements()) CheckPlacement(image, p, worst);
-    RecordProperty("worst_colour_error", worst.Colour);
-    RecordProperty("worst_edge_offset_pixels", std::to_string(worst.Edge));
-    std::cout << "worst colour error " << worst.Colour << ", worst edge offset " << worst.Edge << " pixels over "
-              << page.Placements().size() << " pictures\n";
+    CheckInPoppler(page.Report(), page.Placements());
 }
 
 }  // namespace

@@ -21,14 +21,6 @@ TRaster PlayBytes(const std::vector<std::uint8_t>& bytes) {
     return DrawToRaster(m, 100, 100);
 }
 
-TRecordData RegionData(std::initializer_list<std::array<int, 4>> rects) {
-    TRecordData d;
-    d.U32(32).U32(1).U32(static_cast<std::uint32_t>(rects.size())).U32(static_cast<std::uint32_t>(16 * rects.size()));
-    d.Bytes(RectL(0, 0, 100, 100).Data());
-    for (const auto& r : rects) d.Bytes(RectL(r[0], r[1], r[2], r[3]).Data());
-    return d;
-}
-
 TEST(EmfRecords, PalettesResolveColourIndexesAndPaletteDibs) {
     TEmfWriter w;
     w.SetHandles(4);
@@ -59,8 +51,8 @@ TEST(EmfRecords, ClippingRegionsCopyAndDifference) {
     w.SetHandles(2);
     EmfSelect(w, StockObjectFlag | NULL_PEN);
     EmfSelect(w, StockObjectFlag | BLACK_BRUSH);
-    w.Add(TEmr::ExtSelectClipRgn, TRecordData().U32(64).U32(RGN_COPY).Bytes(RegionData({{0, 0, 40, 40}, {60, 60, 100, 100}}).Data()));
-    w.Add(TEmr::ExtSelectClipRgn, TRecordData().U32(48).U32(RGN_DIFF).Bytes(RegionData({{0, 0, 20, 20}}).Data()));
+    w.Add(TEmr::ExtSelectClipRgn, TRecordData().U32(64).U32(RGN_COPY).Bytes(EmfRegionData({{0, 0, 40, 40}, {60, 60, 100, 100}}).Data()));
+    w.Add(TEmr::ExtSelectClipRgn, TRecordData().U32(48).U32(RGN_DIFF).Bytes(EmfRegionData({{0, 0, 20, 20}}).Data()));
     EmfBox(w, TEmr::Rectangle, 0, 0, 100, 100);
     w.Add(TEmr::ExtSelectClipRgn, TRecordData().U32(0).U32(RGN_COPY));  // no clipping any more
     EmfSelect(w, StockObjectFlag | GRAY_BRUSH);

@@ -1,6 +1,7 @@
 #pragma once
 // Sample metafiles written with the platform's metafile writer, for the
 // playback tests, the fuzz seeds and the benchmark.
+#include <array>
 #include <initializer_list>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,16 @@ inline void WmfTextOut(TWmfWriter& w, int x, int y, std::string_view text) {
     TRecordData d;
     d.U16(static_cast<std::uint16_t>(text.size())).Bytes(text).Pad(2).I16(std::int16_t(y)).I16(std::int16_t(x));
     w.Add(TWmf::TextOut, d);
+}
+
+// Starts a Windows metafile of 100 x 100 logical units drawn without
+// outlines: a null pen in slot 0, selected.
+inline void BeginUnitSquareWmf(TWmfWriter& w, std::uint16_t objects) {
+    w.SetObjectCount(objects);
+    w.Add(TWmf::SetWindowOrg, {0, 0});
+    w.Add(TWmf::SetWindowExt, {100, 100});
+    WmfPen(w, PS_NULL, 0, 0);
+    w.Add(TWmf::SelectObject, {0});
 }
 
 // A Windows metafile of 100 x 100 units at 96 per inch: red filled rectangle,
@@ -115,6 +126,15 @@ inline void EmfTextW(TEmfWriter& w, int x, int y, std::u16string_view text, std:
     d.Pad(4);
     (void)offDx;
     w.Add(TEmr::ExtTextOutW, d);
+}
+
+// Region data of enhanced metafiles: the header, bounds (0, 0, 100, 100) and the rectangles.
+inline TRecordData EmfRegionData(std::initializer_list<std::array<int, 4>> rects) {
+    TRecordData d;
+    d.U32(32).U32(1).U32(static_cast<std::uint32_t>(rects.size())).U32(static_cast<std::uint32_t>(16 * rects.size()));
+    d.Bytes(RectL(0, 0, 100, 100).Data());
+    for (const auto& r : rects) d.Bytes(RectL(r[0], r[1], r[2], r[3]).Data());
+    return d;
 }
 
 // A 100 x 100 device-pixel frame on a reference device of 100 pixels per inch.
