@@ -1,7 +1,6 @@
 #include "front/EngineMain.h"
 
 #include <CLI/CLI.hpp>
-#include <cstdlib>
 #include <iostream>
 #include <map>
 
@@ -9,6 +8,7 @@
 #include "front/console/ConsoleEngine.h"
 #include "platform/Stream.h"
 #ifdef TAL_FRONT_HAVE_QT
+#include "front/qt/DisplayProbe.h"
 #include "front/qt/QtEngine.h"
 #endif
 
@@ -17,11 +17,6 @@ namespace tal::front {
 namespace {
 
 constexpr const char* EngineVersion = "1.0.0";
-
-[[maybe_unused]] bool EnvironmentSet(const char* name) {
-    const char* value = std::getenv(name);
-    return value && *value;
-}
 
 void AddOptions(CLI::App& app, const TEngineProfile& profile, TEngineOptions& options) {
     app.add_option("arguments", options.Arguments,
@@ -71,8 +66,14 @@ int RunDialog(const TEngineProfile& profile, const TRendererFactory& makeRendere
     renderer->FPageSelection = options.Pages;
     TXdgOpenShell shell;
 #ifdef TAL_FRONT_HAVE_QT
-    if (!options.Console && GraphicalDialogsAvailable())
-        return RunQtEngine(profile, *renderer, shell, options.Arguments);
+    // QApplication aborts the process when its display does not answer, so
+    // the display is asked first; the probe's connection stays open while Qt
+    // runs (see TDisplayProbe::HeldX).
+    if (!options.Console) {
+        const auto display = qt::ProbeDisplay();
+        if (display.Reachable) return RunQtEngine(profile, *renderer, shell, options.Arguments);
+        if (!display.Why.empty()) streams.Err << display.Why << '\n';
+    }
 #endif
     TTerminal terminal(streams.In, streams.Out);
     return RunConsoleEngine(profile, *renderer, shell, options.Arguments, terminal);
@@ -82,7 +83,7 @@ int RunDialog(const TEngineProfile& profile, const TRendererFactory& makeRendere
 
 bool GraphicalDialogsAvailable() {
 #ifdef TAL_FRONT_HAVE_QT
-    return EnvironmentSet("QT_QPA_PLATFORM") || EnvironmentSet("DISPLAY") || EnvironmentSet("WAYLAND_DISPLAY");
+    return qt::ProbeDisplay().Reachable;
 #else
     return false;
 #endif

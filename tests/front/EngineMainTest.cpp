@@ -124,6 +124,38 @@ TEST_F(EngineMainTest, TheHostCommandLineRunsTheTerminalDialog) {
     EXPECT_TRUE(std::filesystem::exists(Folder / "Gulls.PDF"));
 }
 
+// A stale DISPLAY (an ssh session, an Xvfb that has gone) must not reach
+// QApplication, which would abort the whole process.
+TEST_F(EngineMainTest, ADisplayThatDoesNotAnswerLeavesTheTerminalDialogs) {
+    const std::string display = UnusedXDisplay();
+    const TEnvironmentVariable platform("QT_QPA_PLATFORM", std::nullopt);
+    const TEnvironmentVariable wayland("WAYLAND_DISPLAY", std::nullopt);
+    const TEnvironmentVariable session("XDG_SESSION_TYPE", std::nullopt);
+    const TEnvironmentVariable x("DISPLAY", display);
+    EXPECT_FALSE(GraphicalDialogsAvailable());
+
+    const std::string report = Report();
+    const auto run = RunEngine(RtfEngineProfile(), {report, "Convert"}, "m\nTerns\n\nr\n");
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_NE(run.Out.find("\"Terns.RTF\" - rendered successfully!"), std::string::npos) << run.Out;
+    EXPECT_TRUE(std::filesystem::exists(Folder / "Terns.RTF"));
+#ifdef TAL_FRONT_HAVE_QT
+    EXPECT_EQ(run.Err, "No display answers at " + display + "; using the terminal dialogs.\n");
+#else
+    EXPECT_EQ(run.Err, "");
+#endif
+}
+
+TEST_F(EngineMainTest, TheOffscreenPlatformCountsAsADisplayInAQtBuild) {
+    const TEnvironmentVariable platform("QT_QPA_PLATFORM", "offscreen");
+    const TEnvironmentVariable x("DISPLAY", UnusedXDisplay());
+#ifdef TAL_FRONT_HAVE_QT
+    EXPECT_TRUE(GraphicalDialogsAvailable());
+#else
+    EXPECT_FALSE(GraphicalDialogsAvailable());
+#endif
+}
+
 TEST_F(EngineMainTest, OddArgumentsAreShownHarmlesslyAndTheDialogStaysUsable) {
     std::string odd = "\x1b]0;owned\x07\x1b[31m\xff\xfe" + std::string(5000, 'z');
     const auto view = RunEngine(PdfEngineProfile(), {"--console", odd, "View"}, "a\n\nr\n");

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -57,6 +58,30 @@ TCurrentFolder::TCurrentFolder(const std::filesystem::path& folder) : FSaved(std
 TCurrentFolder::~TCurrentFolder() {
     std::error_code ignored;
     std::filesystem::current_path(FSaved, ignored);
+}
+
+TEnvironmentVariable::TEnvironmentVariable(std::string name, const std::optional<std::string>& value)
+    : FName(std::move(name)) {
+    if (const char* saved = std::getenv(FName.c_str())) FSaved = saved;
+    if (value)
+        ::setenv(FName.c_str(), value->c_str(), 1);
+    else
+        ::unsetenv(FName.c_str());
+}
+
+TEnvironmentVariable::~TEnvironmentVariable() {
+    if (FSaved)
+        ::setenv(FName.c_str(), FSaved->c_str(), 1);
+    else
+        ::unsetenv(FName.c_str());
+}
+
+std::string UnusedXDisplay() {
+    for (int number = 987;; ++number) {
+        const std::string digits = std::to_string(number);
+        if (!std::filesystem::exists("/tmp/.X11-unix/X" + digits) && !std::filesystem::exists("/tmp/.X" + digits + "-lock"))
+            return ":" + digits;
+    }
 }
 
 }  // namespace tal::front::testing

@@ -2,6 +2,7 @@
 // Report files and folders for the front-end tests.
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,5 +46,24 @@ public:
 private:
     std::filesystem::path FSaved;
 };
+
+// One environment variable as a test wants it (std::nullopt: unset); what
+// was there before comes back when the object goes, since the engines read
+// the environment and tests run one after another in one process by hand.
+class TEnvironmentVariable {
+public:
+    TEnvironmentVariable(std::string name, const std::optional<std::string>& value);
+    ~TEnvironmentVariable();
+    TEnvironmentVariable(const TEnvironmentVariable&) = delete;
+    TEnvironmentVariable& operator=(const TEnvironmentVariable&) = delete;
+
+private:
+    std::string FName;
+    std::optional<std::string> FSaved;
+};
+
+// An X display name (":987" or above) with neither a socket nor a lock
+// file, so no X server of this machine serves it.
+std::string UnusedXDisplay();
 
 }  // namespace tal::front::testing
