@@ -10,12 +10,10 @@ namespace tal::pictures {
 
 namespace {
 
-constexpr std::uint32_t HeaderSize = 108;
-constexpr std::uint32_t EofSize = 20;
 // The reference screen: 1920 x 1080 pixels at 96 ppi.
 constexpr int ScreenPixelsX = 1920, ScreenPixelsY = 1080;
 
-void AppendRect(TRecordBytes& out, std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) {
+void AppendRect(TRecordData& out, std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) {
     out.I32(l).I32(t).I32(r).I32(b);
 }
 
@@ -188,25 +186,25 @@ float ToFloat(double v) {
     return static_cast<float>(std::clamp(v, -3.0e38, 3.0e38));
 }
 
-void AddWorldTransform(TEmfBuilder& emf, const TXForm& x) {
-    TRecordBytes p;
+void AddWorldTransform(TEmfWriter& emf, const TXForm& x) {
+    TRecordData p;
     for (const double v : {x.M11, x.M12, x.M21, x.M22, x.Dx, x.Dy}) p.F32(ToFloat(v));
     emf.Add(TEmr::SetWorldTransform, p);
 }
 
 // A clipping region is given in device units: it moves with the frame.
-void AddClipRegion(TEmfBuilder& emf, const TByteView& r, const TXForm& frame) {
+void AddClipRegion(TEmfWriter& emf, const TByteView& r, const TXForm& frame) {
     const std::uint32_t dataSize = r.U32(8);
     const std::uint32_t mode = r.U32(12);
     if (dataSize < 32 || !r.Has(16, dataSize)) {
-        TRecordBytes p;
+        TRecordData p;
         p.U32(0).U32(mode);
         emf.Add(TEmr::ExtSelectClipRgn, p);
         return;
     }
     const std::uint32_t count = r.U32(16 + 8);
     if (count > (dataSize - 32) / 16) return;  // a region that lies about its rectangles
-    TRecordBytes p;
+    TRecordData p;
     p.U32(32 + count * 16).U32(mode);
     p.U32(32).U32(1).U32(count).U32(count * 16);
     auto rect = [&](std::size_t at) {
@@ -223,7 +221,7 @@ void AddClipRegion(TEmfBuilder& emf, const TByteView& r, const TXForm& frame) {
 bool IsEmfPlusComment(const TByteView& r) { return r.Has(12, 4) && r.U32(12) == EmfPlusSignature; }
 
 // Every record between the header and EMR_EOF, with the transforms folded.
-void CopyRecords(TEmfBuilder& emf, const TByteView& source, const TMetafileInfo& info, int width, int height) {
+void CopyRecords(TEmfWriter& emf, const TByteView& source, const TMetafileInfo& info, int width, int height) {
     TTransformFolder folder(info, width, height);
     AddWorldTransform(emf, folder.Final());
     std::size_t at = source.U32(4);  // past the header
@@ -255,11 +253,11 @@ void CopyRecords(TEmfBuilder& emf, const TByteView& source, const TMetafileInfo&
     }
 }
 
-void AddStretchDib(TEmfBuilder& emf, const TDibLayer& layer, int width, int height) {
+void AddStretchDib(TEmfWriter& emf, const TDibLayer& layer, int width, int height) {
     constexpr std::uint32_t fixed = 80;
     const auto infoSize = static_cast<std::uint32_t>(layer.Info.size());
     const auto bitsSize = static_cast<std::uint32_t>(layer.Bits.size());
-    TRecordBytes p;
+    TRecordData p;
     AppendRect(p, 0, 0, width - 1, height - 1);
     p.I32(0).I32(0).I32(0).I32(0).I32(layer.Width).I32(layer.Height);
     p.U32(fixed).U32(infoSize).U32(fixed + infoSize).U32(bitsSize);
@@ -268,58 +266,37 @@ void AddStretchDib(TEmfBuilder& emf, const TDibLayer& layer, int width, int heig
     emf.Add(TEmr::StretchDIBits, p);
 }
 
-}  // namespace
-
-void TEmfBuilder::Add(TEmr type, const TRecordBytes& parameters) {
-    TRecordBytes record;
-    const std::size_t size = 8 + ((parameters.Size() + 3) / 4) * 4;
-    if (size > 0xFFFFFFFFu) throw EInvalidGraphic("Metafile: a record is too large to write");
-    record.U32(static_cast<std::uint32_t>(type)).U32(static_cast<std::uint32_t>(size)).Bytes(parameters.Data());
-    record.Pad(4);
-    FRecords.insert(FRecords.end(), record.Data().begin(), record.Data().end());
-    ++FCount;
-}
-
-void TEmfBuilder::AddRaw(const std::uint8_t* record, std::size_t size) {
-    FRecords.insert(FRecords.end(), record, record + size);
-    ++FCount;
-}
-
-std::vector<std::uint8_t> TEmfBuilder::Finish(int width, int height) const {
-    const std::uint64_t total = HeaderSize + FRecords.size() + EofSize;
-    if (total > 0xFFFFFFFFu) throw EInvalidGraphic("Metafile: too large to write");
+// Bounds (0, 0, width - 1, height - 1) in pixels of the reference screen,
+// the frame in hundredths of a millimetre, and the reference screen as the
+// device, its size in micrometres worked out from its pixels rather than
+// from its rounded millimetres.
+std::vector<std::uint8_t> FinishInFrame(const TEmfWriter& emf, int width, int height) {
     const auto mm = [](int pixels) { return ToInt32(pixels * 25.4 / ReferencePixelsPerInch); };
-    TRecordBytes out;
-    out.U32(static_cast<std::uint32_t>(TEmr::Header)).U32(HeaderSize);
-    AppendRect(out, 0, 0, width - 1, height - 1);
-    AppendRect(out, 0, 0, static_cast<std::int32_t>(ReferencePixelsToHiMetric(width)),
-               static_cast<std::int32_t>(ReferencePixelsToHiMetric(height)));
-    out.U32(EmfSignature).U32(0x00010000).U32(static_cast<std::uint32_t>(total)).U32(FCount + 2);
-    out.U16(FHandles).U16(0).U32(0).U32(0).U32(0);  // no description, no palette
-    out.I32(ScreenPixelsX).I32(ScreenPixelsY).I32(mm(ScreenPixelsX)).I32(mm(ScreenPixelsY));
-    out.U32(0).U32(0).U32(0);  // no pixel format, no OpenGL
-    out.I32(ToInt32(ScreenPixelsX * 25400.0 / ReferencePixelsPerInch));
-    out.I32(ToInt32(ScreenPixelsY * 25400.0 / ReferencePixelsPerInch));
-    out.Bytes(FRecords);
-    out.U32(static_cast<std::uint32_t>(TEmr::Eof)).U32(EofSize).U32(0).U32(16).U32(EofSize);
-    return std::move(out.Data());
+    const auto um = [](int pixels) { return ToInt32(pixels * 25400.0 / ReferencePixelsPerInch); };
+    return emf.Finish({0, 0, width - 1, height - 1},
+                      {0, 0, static_cast<std::int32_t>(ReferencePixelsToHiMetric(width)),
+                       static_cast<std::int32_t>(ReferencePixelsToHiMetric(height))},
+                      {ScreenPixelsX, ScreenPixelsY, mm(ScreenPixelsX), mm(ScreenPixelsY), um(ScreenPixelsX),
+                       um(ScreenPixelsY)});
 }
+
+}  // namespace
 
 std::vector<std::uint8_t> RecordStretchedEmf(const TGraphic& graphic, int width, int height, double rasterScale) {
     width = std::max(0, width);
     height = std::max(0, height);
-    TEmfBuilder emf;
+    TEmfWriter emf;
     const auto* metafile = dynamic_cast<const TMetafile*>(&graphic);
     if (metafile && !metafile->Empty() && metafile->Enhanced()) {
         const TMetafileInfo& info = metafile->Info();
         emf.SetHandles(std::max<std::uint16_t>(1, info.Handles));
         CopyRecords(emf, TByteView(metafile->Bytes().data(), metafile->Bytes().size(), "Metafile"), info, width, height);
-        return emf.Finish(width, height);
+        return FinishInFrame(emf, width, height);
     }
     int rasterWidth = 0, rasterHeight = 0;
     RasterSize(width, height, rasterScale, rasterWidth, rasterHeight);
     for (const TDibLayer& layer : DibLayers(graphic, rasterWidth, rasterHeight)) AddStretchDib(emf, layer, width, height);
-    return emf.Finish(width, height);
+    return FinishInFrame(emf, width, height);
 }
 
 }  // namespace tal::pictures

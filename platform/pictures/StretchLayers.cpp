@@ -2,19 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "platform/pictures/Dib.h"
 #include "platform/pictures/Metafile.h"
 #include "platform/pictures/MetafileRecords.h"
+#include "platform/pictures/MetafileWriter.h"
 
 namespace tal::pictures {
-
-TRecordBytes& TRecordBytes::F32(float v) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &v, sizeof bits);
-    return U32(bits);
-}
 
 namespace {
 
@@ -25,7 +19,7 @@ constexpr int MaxLayerSide = 16384;
 
 std::vector<std::uint8_t> InfoHeader(int width, int height, int bitCount, std::uint32_t imageSize,
                                      const std::vector<std::uint32_t>& palette) {
-    TRecordBytes info;
+    TRecordData info;
     info.U32(BitmapInfoHeaderSize).I32(width).I32(height).U16(1).U16(static_cast<std::uint16_t>(bitCount));
     info.U32(BI_RGB).U32(imageSize).I32(3780).I32(3780);  // 96 ppi in pixels per metre
     info.U32(static_cast<std::uint32_t>(palette.size())).U32(0);

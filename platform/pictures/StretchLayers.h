@@ -1,45 +1,13 @@
 #pragma once
 // What the metafile writers record for a picture that is not a metafile of
 // their own kind: the picture as device-independent bitmaps stretched over
-// the whole frame, each combined with the page by a raster operation. Also
-// the little-endian byte building both writers share.
+// the whole frame, each combined with the page by a raster operation.
 #include <cstdint>
-#include <string_view>
 #include <vector>
 
 #include "platform/Graphic.h"
 
 namespace tal::pictures {
-
-// Little-endian parameters of one metafile record.
-class TRecordBytes {
-public:
-    TRecordBytes& U16(std::uint16_t v) {
-        FData.push_back(static_cast<std::uint8_t>(v));
-        FData.push_back(static_cast<std::uint8_t>(v >> 8));
-        return *this;
-    }
-    TRecordBytes& I16(std::int16_t v) { return U16(static_cast<std::uint16_t>(v)); }
-    TRecordBytes& U32(std::uint32_t v) { return U16(static_cast<std::uint16_t>(v)).U16(static_cast<std::uint16_t>(v >> 16)); }
-    TRecordBytes& I32(std::int32_t v) { return U32(static_cast<std::uint32_t>(v)); }
-    TRecordBytes& F32(float v);
-    TRecordBytes& Bytes(const std::uint8_t* data, std::size_t size) {
-        FData.insert(FData.end(), data, data + size);
-        return *this;
-    }
-    TRecordBytes& Bytes(const std::vector<std::uint8_t>& bytes) { return Bytes(bytes.data(), bytes.size()); }
-    // Zero bytes up to a multiple of alignment.
-    TRecordBytes& Pad(std::size_t alignment) {
-        while (FData.size() % alignment != 0) FData.push_back(0);
-        return *this;
-    }
-    std::size_t Size() const { return FData.size(); }
-    const std::vector<std::uint8_t>& Data() const { return FData; }
-    std::vector<std::uint8_t>& Data() { return FData; }
-
-private:
-    std::vector<std::uint8_t> FData;
-};
 
 // One bitmap of a picture: a packed DIB (header, colour table, pixels) drawn
 // over the whole frame with the raster operation.

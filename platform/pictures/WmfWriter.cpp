@@ -12,21 +12,17 @@ namespace {
 
 std::int16_t Clamp16(std::int64_t v) { return static_cast<std::int16_t>(std::clamp<std::int64_t>(v, -32768, 32767)); }
 
-void Append(std::vector<std::uint8_t>& out, const std::vector<std::uint8_t>& bytes) {
-    out.insert(out.end(), bytes.begin(), bytes.end());
-}
-
 // Maps logical units onto the frame: the window is what readers stretch
 // over the picture's display box.
-void SetWindow(TWmfBuilder& wmf, std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
+void SetWindow(TWmfWriter& wmf, std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
     wmf.Add(TWmf::SetMapMode, {static_cast<std::int16_t>(MM_ANISOTROPIC)});
     wmf.Add(TWmf::SetWindowOrg, {Clamp16(top), Clamp16(left)});
     // A zero extent would divide by zero in a reader.
     wmf.Add(TWmf::SetWindowExt, {Clamp16(height == 0 ? 1 : height), Clamp16(width == 0 ? 1 : width)});
 }
 
-void AddStretchDib(TWmfBuilder& wmf, const TDibLayer& layer, std::int16_t width, std::int16_t height) {
-    TRecordBytes p;
+void AddStretchDib(TWmfWriter& wmf, const TDibLayer& layer, std::int16_t width, std::int16_t height) {
+    TRecordData p;
     p.U32(layer.RasterOperation).U16(DIB_RGB_COLORS);
     p.I16(Clamp16(layer.Height)).I16(Clamp16(layer.Width)).I16(0).I16(0);  // source
     p.I16(height).I16(width).I16(0).I16(0);                                 // destination
@@ -35,7 +31,7 @@ void AddStretchDib(TWmfBuilder& wmf, const TDibLayer& layer, std::int16_t width,
 }
 
 // The records of a Windows metafile, between its header and META_EOF.
-void CopyRecords(TWmfBuilder& wmf, const TByteView& source, const TMetafileInfo& info) {
+void CopyRecords(TWmfWriter& wmf, const TByteView& source, const TMetafileInfo& info) {
     std::size_t at = info.RecordsAt;
     while (source.Has(at, 6)) {
         const std::uint64_t size = static_cast<std::uint64_t>(source.U32(at)) * 2;
@@ -46,48 +42,16 @@ void CopyRecords(TWmfBuilder& wmf, const TByteView& source, const TMetafileInfo&
     }
 }
 
+// Placeable, with the box of the frame in reference pixels.
+std::vector<std::uint8_t> FinishInFrame(const TWmfWriter& wmf, std::int16_t width, std::int16_t height) {
+    return wmf.Finish(true, {0, 0, width, height}, ReferencePixelsPerInch);
+}
+
 }  // namespace
-
-void TWmfBuilder::Add(TWmf function, const TRecordBytes& parameters) {
-    TRecordBytes record;
-    const std::size_t words = 3 + (parameters.Size() + 1) / 2;
-    if (words > 0xFFFFFFFFu) throw EInvalidGraphic("Metafile: a record is too large to write");
-    record.U32(static_cast<std::uint32_t>(words)).U16(static_cast<std::uint16_t>(function)).Bytes(parameters.Data());
-    record.Pad(2);
-    Append(FRecords, record.Data());
-    FMaxRecordWords = std::max(FMaxRecordWords, static_cast<std::uint32_t>(words));
-}
-
-void TWmfBuilder::Add(TWmf function, std::initializer_list<std::int16_t> words) {
-    TRecordBytes p;
-    for (const std::int16_t w : words) p.I16(w);
-    Add(function, p);
-}
-
-void TWmfBuilder::AddRaw(const std::uint8_t* record, std::size_t size) {
-    FRecords.insert(FRecords.end(), record, record + size);
-    FMaxRecordWords = std::max(FMaxRecordWords, static_cast<std::uint32_t>(size / 2));
-}
-
-std::vector<std::uint8_t> TWmfBuilder::Finish(std::int16_t width, std::int16_t height, std::uint16_t inch) const {
-    TRecordBytes out;
-    out.U32(PlaceableKey).U16(0).I16(0).I16(0).I16(width).I16(height).U16(inch).U32(0);
-    std::uint16_t checksum = 0;
-    for (std::size_t i = 0; i < 20; i += 2)
-        checksum ^= static_cast<std::uint16_t>(out.Data()[i] | (out.Data()[i + 1] << 8));
-    out.U16(checksum);
-    const std::uint64_t totalWords = (WmfHeaderSize + FRecords.size()) / 2 + 3;
-    if (totalWords > 0xFFFFFFFFu) throw EInvalidGraphic("Metafile: too large to write");
-    out.U16(1).U16(9).U16(0x0300).U32(static_cast<std::uint32_t>(totalWords)).U16(FObjectCount);
-    out.U32(FMaxRecordWords).U16(0);
-    out.Bytes(FRecords);
-    out.U32(3).U16(static_cast<std::uint16_t>(TWmf::Eof));
-    return std::move(out.Data());
-}
 
 std::vector<std::uint8_t> RecordStretchedWmf(const TGraphic& graphic, int width, int height, double rasterScale) {
     const std::int16_t w = Clamp16(std::max(0, width)), h = Clamp16(std::max(0, height));
-    TWmfBuilder wmf;
+    TWmfWriter wmf;
     const auto* metafile = dynamic_cast<const TMetafile*>(&graphic);
     if (metafile && !metafile->Empty() && !metafile->Enhanced()) {
         // Its own records under a window that is its frame: readers map the
@@ -97,13 +61,13 @@ std::vector<std::uint8_t> RecordStretchedWmf(const TGraphic& graphic, int width,
         SetWindow(wmf, info.Box.Left, info.Box.Top, info.Box.Right - info.Box.Left, info.Box.Bottom - info.Box.Top);
         wmf.SetObjectCount(info.ObjectCount);
         CopyRecords(wmf, source, info);
-        return wmf.Finish(w, h, ReferencePixelsPerInch);
+        return FinishInFrame(wmf, w, h);
     }
     int rasterWidth = 0, rasterHeight = 0;
     RasterSize(w, h, rasterScale, rasterWidth, rasterHeight);
     SetWindow(wmf, 0, 0, w, h);
     for (const TDibLayer& layer : DibLayers(graphic, rasterWidth, rasterHeight)) AddStretchDib(wmf, layer, w, h);
-    return wmf.Finish(w, h, ReferencePixelsPerInch);
+    return FinishInFrame(wmf, w, h);
 }
 
 }  // namespace tal::pictures

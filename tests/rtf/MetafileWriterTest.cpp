@@ -2,6 +2,7 @@
 // back by the metafile reader and played onto a raster.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/pictures/ByteView.h"
@@ -34,6 +35,18 @@ std::vector<std::uint16_t> WmfFunctions(const std::vector<std::uint8_t>& file) {
         at += 2 * static_cast<std::size_t>(v.U32(at));
     }
     return functions;
+}
+
+// The largest record of a Windows metafile in words, META_EOF included.
+std::uint32_t WmfLargestRecord(const std::vector<std::uint8_t>& file) {
+    const TByteView v(file.data(), file.size(), "test");
+    std::uint32_t largest = 0;
+    for (std::size_t at = PlaceableHeaderSize + WmfHeaderSize; v.Has(at, 6);) {
+        largest = std::max(largest, v.U32(at));
+        if (v.U16(at + 4) == 0 || v.U32(at) == 0) break;
+        at += 2 * static_cast<std::size_t>(v.U32(at));
+    }
+    return largest;
 }
 
 std::vector<std::uint32_t> EmfTypes(const std::vector<std::uint8_t>& file) {
@@ -70,7 +83,9 @@ TEST(WmfWriter, ABitmapIsOneStretchedDibUnderAWindowOfTheFrame) {
     std::uint16_t checksum = 0;
     for (int i = 0; i < 20; i += 2) checksum ^= v.U16(static_cast<std::size_t>(i));
     EXPECT_EQ(v.U16(20), checksum);
+    EXPECT_EQ(v.U16(22), 1);  // a memory metafile
     EXPECT_EQ(v.U32(22 + 6) * 2, file.size() - 22);  // the size in words
+    EXPECT_EQ(v.U32(22 + 12), WmfLargestRecord(file));
     EXPECT_EQ(WmfFunctions(file), (std::vector<std::uint16_t> {0x0103, 0x020B, 0x020C, 0x0F43, 0x0000}));
 
     const auto metafile = Load<TMetafile>(file);
@@ -86,6 +101,20 @@ TEST(EmfWriter, ABitmapIsOneStretchedDibInAFrameOfTheReferenceScreen) {
     const auto bitmap = Load<TBitmap>(ndrwriter::SolidBitmap(4, 2, Red));
     const auto file = RecordStretchedEmf(bitmap, 204, 102, Scale);
     EXPECT_EQ(EmfTypes(file), (std::vector<std::uint32_t> {1, 81, 14}));
+    const TByteView v(file.data(), file.size(), "test");
+    EXPECT_EQ(v.I32(16), 203);  // bounds: the last pixel
+    EXPECT_EQ(v.I32(20), 101);
+    EXPECT_EQ(v.U32(48), file.size());
+    EXPECT_EQ(v.U32(52), 3u);
+    EXPECT_EQ(v.U16(56), 1);
+    // The reference screen: 1920 x 1080 pixels at 96 ppi, in whole
+    // millimetres and in exact micrometres.
+    EXPECT_EQ(v.I32(72), 1920);
+    EXPECT_EQ(v.I32(76), 1080);
+    EXPECT_EQ(v.I32(80), 508);
+    EXPECT_EQ(v.I32(84), 286);
+    EXPECT_EQ(v.I32(100), 508000);
+    EXPECT_EQ(v.I32(104), 285750);
     const auto metafile = Load<TMetafile>(file);
     EXPECT_TRUE(metafile.Enhanced());
     EXPECT_EQ(metafile.WidthHiMetric(), ReferencePixelsToHiMetric(204));
@@ -121,6 +150,9 @@ TEST(MetafileWriters, AMetafileOfTheSameKindStaysVectorAndFillsTheNewFrame) {
     const auto wmfSource = Load<TMetafile>(pictest::SampleWmf());
     const auto wmf = RecordStretchedWmf(wmfSource, 150, 90, Scale);
     for (const std::uint16_t f : WmfFunctions(wmf)) EXPECT_NE(f, 0x0F43);  // no bitmap
+    // Copied records count towards the largest record and the object table.
+    EXPECT_EQ(TByteView(wmf.data(), wmf.size(), "test").U32(22 + 12), WmfLargestRecord(wmf));
+    EXPECT_EQ(Load<TMetafile>(wmf).Info().ObjectCount, wmfSource.Info().ObjectCount);
     EXPECT_EQ(Differences(DrawToRaster(Load<TMetafile>(wmf), 150, 90), DrawToRaster(wmfSource, 150, 90)), 0);
 
     const auto emfSource = Load<TMetafile>(pictest::SampleEmf());
