@@ -187,15 +187,6 @@ TEST(WmfRecords, ScaledWindowPatternBrushAndSetDibToDev) {
     EXPECT_EQ(r.Pixel(80, 80), Red);
 }
 
-}  // namespace
-}  // namespace tal
-
-namespace tal {
-namespace {
-
-using namespace tal::pictest;
-using namespace tal::pictures;
-
 TEST(EmfRecords, HugeCoordinatesAreHeldInRange) {
     // A viewport half a billion pixels high under a skewing world transform,
     // clipped: cairo's fixed-point geometry must never see such coordinates.
@@ -217,15 +208,6 @@ TEST(EmfRecords, HugeCoordinatesAreHeldInRange) {
     const TRaster r = DrawToRaster(m, 100, 100);
     EXPECT_EQ(r.Pixel(50, 95), 0u);
 }
-
-}  // namespace
-}  // namespace tal
-
-namespace tal {
-namespace {
-
-using namespace tal::pictest;
-using namespace tal::pictures;
 
 TEST(WmfRecords, DeviceDependentBitmapsOfTheOldBlits) {
     TWmfWriter w;
@@ -250,15 +232,6 @@ TEST(WmfRecords, DeviceDependentBitmapsOfTheOldBlits) {
     EXPECT_EQ(r.Pixel(9, 0), 0x808080u);
     EXPECT_EQ(r.Pixel(75, 75), 0x0000FFu);
 }
-
-}  // namespace
-}  // namespace tal
-
-namespace tal {
-namespace {
-
-using namespace tal::pictest;
-using namespace tal::pictures;
 
 TEST(EmfRecords, GeometricPenDashesAreLogicalLengths) {
     // Dashes of 10 units on, 10 off under a window that halves every length:
