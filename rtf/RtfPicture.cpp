@@ -2,8 +2,8 @@
 // embedded in a picture inside a borderless text box anchored to the page.
 #include <cmath>
 
-#include "platform/pictures/EmfWriter.h"
-#include "platform/pictures/WmfWriter.h"
+#include "platform/pictures/StretchedEmf.h"
+#include "platform/pictures/StretchedWmf.h"
 #include "render/RpConverter.h"
 #include "rtf/RpRenderRTF.h"
 #include "rtf/RtfSyntax.h"

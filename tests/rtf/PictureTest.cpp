@@ -3,8 +3,8 @@
 // that cannot be written.
 #include <gtest/gtest.h>
 
-#include "platform/pictures/EmfWriter.h"
-#include "platform/pictures/WmfWriter.h"
+#include "platform/pictures/StretchedEmf.h"
+#include "platform/pictures/StretchedWmf.h"
 #include "rtf/RtfSyntax.h"
 #include "tests/rtf/RtfTestSupport.h"
 #include "tools/ndrwriter/SamplePictures.h"

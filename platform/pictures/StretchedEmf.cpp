@@ -1,4 +1,4 @@
-#include "platform/pictures/EmfWriter.h"
+#include "platform/pictures/StretchedEmf.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "platform/pictures/ByteView.h"
-#include "platform/pictures/EmfWriter.h"
-#include "platform/pictures/WmfWriter.h"
+#include "platform/pictures/StretchedEmf.h"
+#include "platform/pictures/StretchedWmf.h"
 #include "tests/pictures/MetafileSamples.h"
 #include "tools/ndrwriter/SamplePictures.h"
 
@@ -72,7 +72,7 @@ int Differences(const TRaster& a, const TRaster& b) {
     return n;
 }
 
-TEST(WmfWriter, ABitmapIsOneStretchedDibUnderAWindowOfTheFrame) {
+TEST(StretchedWmf, ABitmapIsOneStretchedDibUnderAWindowOfTheFrame) {
     const auto bitmap = Load<TBitmap>(ndrwriter::SolidBitmap(4, 2, Red));
     const auto file = RecordStretchedWmf(bitmap, 204, 102, Scale);
     const TByteView v(file.data(), file.size(), "test");
@@ -97,7 +97,7 @@ TEST(WmfWriter, ABitmapIsOneStretchedDibUnderAWindowOfTheFrame) {
     EXPECT_EQ(drawn.Pixel(58, 28), Red);
 }
 
-TEST(EmfWriter, ABitmapIsOneStretchedDibInAFrameOfTheReferenceScreen) {
+TEST(StretchedEmf, ABitmapIsOneStretchedDibInAFrameOfTheReferenceScreen) {
     const auto bitmap = Load<TBitmap>(ndrwriter::SolidBitmap(4, 2, Red));
     const auto file = RecordStretchedEmf(bitmap, 204, 102, Scale);
     EXPECT_EQ(EmfTypes(file), (std::vector<std::uint32_t> {1, 81, 14}));
@@ -132,7 +132,7 @@ TIcon MaskedIcon() {
     return Load<TIcon>(bytes);
 }
 
-TEST(MetafileWriters, AnIconKeepsItsMaskSoThePageShowsThrough) {
+TEST(StretchedMetafiles, AnIconKeepsItsMaskSoThePageShowsThrough) {
     const auto icon = MaskedIcon();
     ASSERT_EQ(DrawToRaster(icon, 32, 32).Pixel(4, 16), White);
     const auto wmf = RecordStretchedWmf(icon, 32, 32, Scale);
@@ -146,7 +146,7 @@ TEST(MetafileWriters, AnIconKeepsItsMaskSoThePageShowsThrough) {
     }
 }
 
-TEST(MetafileWriters, AMetafileOfTheSameKindStaysVectorAndFillsTheNewFrame) {
+TEST(StretchedMetafiles, AMetafileOfTheSameKindStaysVectorAndFillsTheNewFrame) {
     const auto wmfSource = Load<TMetafile>(pictest::SampleWmf());
     const auto wmf = RecordStretchedWmf(wmfSource, 150, 90, Scale);
     for (const std::uint16_t f : WmfFunctions(wmf)) EXPECT_NE(f, 0x0F43);  // no bitmap
@@ -162,7 +162,7 @@ TEST(MetafileWriters, AMetafileOfTheSameKindStaysVectorAndFillsTheNewFrame) {
     EXPECT_LT(Differences(DrawToRaster(Load<TMetafile>(emf), 150, 90), DrawToRaster(emfSource, 150, 90)), 1000);
 }
 
-TEST(EmfWriter, MappingModesWorldTransformsAndSavedStatesAreFoldedIntoTheFrame) {
+TEST(StretchedEmf, MappingModesWorldTransformsAndSavedStatesAreFoldedIntoTheFrame) {
     using namespace tal::pictest;
     TEmfWriter w;
     w.SetHandles(4);
@@ -188,7 +188,7 @@ TEST(EmfWriter, MappingModesWorldTransformsAndSavedStatesAreFoldedIntoTheFrame) 
     EXPECT_LT(Differences(recorded, original), 60);
 }
 
-TEST(EmfWriter, FixedAndIsotropicMappingClippingAndEmfPlusComments) {
+TEST(StretchedEmf, FixedAndIsotropicMappingClippingAndEmfPlusComments) {
     using namespace tal::pictest;
     TEmfWriter w;  // 100 x 100 pixels at 100 pixels per inch
     w.SetHandles(4);
@@ -224,7 +224,7 @@ TEST(EmfWriter, FixedAndIsotropicMappingClippingAndEmfPlusComments) {
     EXPECT_LT(Differences(recorded, DrawToRaster(source, 200, 200)), 200);
 }
 
-TEST(MetafileWriters, AMetafileOfTheOtherKindIsDrawnIntoABitmap) {
+TEST(StretchedMetafiles, AMetafileOfTheOtherKindIsDrawnIntoABitmap) {
     const auto wmfSource = Load<TMetafile>(pictest::SampleWmf());
     const auto emf = RecordStretchedEmf(wmfSource, 100, 100, Scale);
     EXPECT_EQ(EmfTypes(emf), (std::vector<std::uint32_t> {1, 81, 14}));
@@ -234,7 +234,7 @@ TEST(MetafileWriters, AMetafileOfTheOtherKindIsDrawnIntoABitmap) {
               (std::vector<std::uint16_t> {0x0103, 0x020B, 0x020C, 0x0F43, 0x0000}));
 }
 
-TEST(MetafileWriters, EmptyPicturesAndEmptyFramesGiveValidMetafiles) {
+TEST(StretchedMetafiles, EmptyPicturesAndEmptyFramesGiveValidMetafiles) {
     const TBitmap empty;
     for (const auto& file : {RecordStretchedWmf(empty, 0, 0, Scale), RecordStretchedEmf(empty, 0, 0, Scale),
                              RecordStretchedWmf(Load<TBitmap>(ndrwriter::SolidBitmap(2, 2, Red)), 0, 5, Scale)}) {

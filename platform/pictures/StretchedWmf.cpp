@@ -1,4 +1,4 @@
-#include "platform/pictures/WmfWriter.h"
+#include "platform/pictures/StretchedWmf.h"
 
 #include <algorithm>
 
