@@ -58,6 +58,12 @@ void TRPPDFPage::WriteObject() {
             FRenderPDF.WriteLineFmt("/%s %d 0 R", {image->FImageName, image->ObjectNumber()});
         FRenderPDF.WriteLine(">>");
     }
+    if (!FRenderPDF.FPatternList.Empty()) {
+        FRenderPDF.WriteLine("/Pattern <<");
+        for (const auto& [key, pattern] : FRenderPDF.FPatternList)
+            FRenderPDF.WriteLineFmt("/%s %d 0 R", {pattern->FPatternName, pattern->ObjectNumber()});
+        FRenderPDF.WriteLine(">>");
+    }
     FRenderPDF.WriteLineFmt("/ProcSet %d 0 R", {FRenderPDF.FProcSet->ObjectNumber()});
     FRenderPDF.WriteLine(">>");
     FRenderPDF.WriteLineFmt("/MediaBox [0 0 %.4f %.4f]", {FMediaWidth * 72.0, FMediaHeight * 72.0});
@@ -109,9 +115,24 @@ void TRPPDFPage::SyncGraphicsState() {
         FStrokeColorValid = true;
         FTextColorValid = false;
     }
-    if (!FFillColorValid || FFillColor != FLastFillColor) {
+    // A hatched brush fills with its pattern; every other brush with its
+    // colour (a clear brush's colour is set too, though nothing is filled).
+    const std::uint8_t brushStyle = FRenderPDF.BrushStyle();
+    if (IsHatchStyle(brushStyle)) {
+        const std::string& pattern = FRenderPDF.HatchPattern(brushStyle, FFillColor);
+        if (!FFillColorValid || FLastFillPattern != pattern) {
+            Line("/Pattern cs /" + pattern + " scn");
+            FLastFillPattern = pattern;
+            FFillColorValid = true;
+            FTextColorValid = false;
+        }
+    } else if (!FLastFillPattern.empty() && FFillColorValid && !FRenderPDF.IsBrushVisible()) {
+        // A clear brush fills nothing: the pattern may stay set (a line after
+        // the converter's move to its start then sets no colour in its path).
+    } else if (!FFillColorValid || !FLastFillPattern.empty() || FFillColor != FLastFillColor) {
         Line(pdf::ColorToPDF(FFillColor) + " rg");
         FLastFillColor = FFillColor;
+        FLastFillPattern.clear();
         FFillColorValid = true;
         FTextColorValid = false;
     }

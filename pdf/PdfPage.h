@@ -93,6 +93,8 @@ public:
     TColor FFillColor = 0xFFFFFF;
     TColor FLastFillColor = 0;
     bool FFillColorValid = false;
+    // The pattern the fill was last set to; empty when it was a colour.
+    std::string FLastFillPattern;
 
 private:
     struct TEllipseFrame {

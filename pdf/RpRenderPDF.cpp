@@ -109,7 +109,13 @@ void TRvRenderPDF::FillRect(const TRect& Rect) {
     Page().PathRectangle(false, Rect.Left / 72.0, Rect.Top / 72.0, Rect.Right / 72.0, Rect.Bottom / 72.0);
 }
 
-void TRvRenderPDF::MoveTo(double X, double Y) { Page().PathMoveTo(X, Y); }
+void TRvRenderPDF::MoveTo(double X, double Y) {
+    // The converter moves to a polygon's first point before the polygon is
+    // drawn: its hatch must be chosen before the path begins, since no
+    // colour may be set inside a path.
+    if (IsHatchStyle(BrushStyle())) Page().FFillColor = BrushColor();
+    Page().PathMoveTo(X, Y);
+}
 
 void TRvRenderPDF::LineTo(double X, double Y) {
     Page().FStrokeColor = PenColor();
@@ -282,7 +288,9 @@ void TRvRenderPDF::ReleaseDocument() {
     FPageList.Clear();
     FImageList.Clear();
     FFontList.Clear();
+    FPatternList.Clear();
     FOwnedPages.clear();
+    FOwnedPatterns.clear();
     FOwnedImages.clear();
     FOwnedFonts.clear();
     FPages.reset();
@@ -333,6 +341,7 @@ void TRvRenderPDF::NumberObjects() {
         }
     }
     for (const auto& [key, image] : FImageList) image->SetObjectNumber(++n);
+    for (const auto& [key, pattern] : FPatternList) pattern->SetObjectNumber(++n);
 }
 
 void TRvRenderPDF::MarkObjectOffset() { FOffsetList.push_back(FOutputBuffer->Position()); }
@@ -373,6 +382,7 @@ void TRvRenderPDF::WriteDocument() {
         }
     }
     for (const auto& [key, image] : FImageList) emit(*image);
+    for (const auto& [key, pattern] : FPatternList) emit(*pattern);
     FActiveStream = FOutputBuffer.get();
     MarkObjectOffset();
     WriteInfoDictionary();

@@ -17,6 +17,7 @@
 #include "pdf/PdfImages.h"
 #include "pdf/PdfObjects.h"
 #include "pdf/PdfPage.h"
+#include "pdf/PdfPatterns.h"
 #include "platform/fonts/FontEngine.h"
 #include "render/RpRender.h"
 
@@ -158,6 +159,9 @@ public:
     // is written) or for its JPEG bytes, and returns its name G1, G2, ...
     std::string RegisterImage(TRaster Raster, std::int32_t Quality);
     std::string RegisterEncodedImage(std::int32_t Width, std::int32_t Height, std::vector<std::uint8_t> Jpeg);
+    // The name of the tiling pattern of a hatch in a colour, made at its
+    // first use in the document.
+    const std::string& HatchPattern(std::uint8_t Style, TColor Color);
 
     // The pen and brush styles the page routines paint with: the converter's,
     // unless an operation has set one for the time of its call.
@@ -171,6 +175,7 @@ public:
     TPdfObjectList<TRPPDFPage> FPageList;
     TPdfObjectList<TRPPDFXObject> FImageList;
     TPdfObjectList<TRPPDFFont> FFontList;
+    TPdfObjectList<TRPPDFPattern> FPatternList;
     std::vector<std::int64_t> FOffsetList;
     std::unique_ptr<TRPPDFCatalog> FCatalog;
     std::unique_ptr<TRPPDFPages> FPages;
@@ -233,6 +238,7 @@ private:
     std::vector<std::unique_ptr<TRPPDFPage>> FOwnedPages;
     std::vector<std::unique_ptr<TRPPDFFont>> FOwnedFonts;
     std::vector<std::unique_ptr<TRPPDFXObject>> FOwnedImages;
+    std::vector<std::unique_ptr<TRPPDFPattern>> FOwnedPatterns;
 };
 
 }  // namespace tal

@@ -193,6 +193,89 @@ TEST(PdfGraphics, NonFiniteCoordinatesWriteNumbers) {
     EXPECT_NE(pdf.find("1000000000.0000"), std::string::npos);
 }
 
+TEST(PdfGraphics, HatchedBrushesFillWithOnePatternPerHatchAndColour) {
+    const std::string pdf = ConvertReport(OnePage([](TNdrWriter& w) {
+                                BlackPenWhiteBrush(w);
+                                w.BrushStyle(bsCross);
+                                w.Rectangle(1, 1, 2, 2);
+                                w.Rectangle(1, 1, 2, 2);
+                                w.BrushStyle(bsSolid);
+                                w.Rectangle(1, 1, 2, 2);
+                                w.SetBrush(0xFFFFFF, bsCross);
+                                w.Ellipse(1, 1, 2, 2);
+                                w.SetBrush(0x0000FF, bsCross);
+                                w.FillRect(1, 1, 2, 2);
+                                // Lines and arcs fill nothing: they leave the
+                                // pattern set, and set no colour inside their path.
+                                w.MoveTo(1, 1);
+                                w.SetBrush(0x00FF00, bsHorizontal);
+                                w.LineTo(2, 2);
+                                w.Arc(1, 1, 3, 3, 3, 2, 2, 1);
+                            })).Bytes;
+    const L lines = PageOneLines(pdf);
+    ASSERT_GE(lines.size(), 9u);
+    EXPECT_EQ((L(lines.begin(), lines.begin() + 9)),
+              (L {"[] 0 d", "0 0 0 RG", "/Pattern cs /P1 scn", "0.7200 w ", "72.0000 720.0000 72.0000 -72.0000 re b",
+                  "72.0000 720.0000 72.0000 -72.0000 re b", "1 1 1 rg", "72.0000 720.0000 72.0000 -72.0000 re b",
+                  "/Pattern cs /P1 scn"}));
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "/Pattern cs /P2 scn"), lines.end());
+    int selections = 0;
+    for (const std::string& line : lines) selections += line.find("scn") != std::string::npos;
+    // The move to the line's start selects the brush's hatch, as it would
+    // for a polygon, whose pattern must be set before its path begins.
+    EXPECT_EQ(selections, 4) << ::testing::PrintToString(lines);
+    const auto move = std::find(lines.begin(), lines.end(), "72.0000 720.0000 m");
+    ASSERT_NE(move, lines.end());
+    EXPECT_EQ(*(move - 1), "/Pattern cs /P3 scn");
+    EXPECT_EQ(*(move + 1), "144.0000 648.0000 l S");
+    // Objects: catalog, outlines, pages, page, content, procset, P1, P2, P3.
+    EXPECT_NE(ObjectText(pdf, 4).find("/Pattern <<\r\n/P1 7 0 R\r\n/P2 8 0 R\r\n/P3 9 0 R\r\n>>\r\n/ProcSet 6 0 R"),
+              std::string::npos);
+    const std::string white = ObjectText(pdf, 7), red = ObjectText(pdf, 8);
+    EXPECT_NE(white.find("/Type /Pattern\r\n/PatternType 1\r\n/PaintType 1\r\n/TilingType 1\r\n"
+                         "/BBox [0 0 6.0000 6.0000]\r\n/XStep 6.0000\r\n/YStep 6.0000\r\n"),
+              std::string::npos);
+    EXPECT_NE(white.find("stream\r\n0.7500 w\r\n0 J\r\n[] 0 d\r\n1 1 1 RG\r\n"
+                         "-1.0000 2.6250 m 7.0000 2.6250 l S\r\n3.3750 -1.0000 m 3.3750 7.0000 l S\r\nendstream"),
+              std::string::npos);
+    EXPECT_NE(red.find("1 0 0 RG"), std::string::npos);
+}
+
+TEST(PdfGraphics, TextAfterAHatchSetsItsColourAgain) {
+    const L lines = Draw([](TNdrWriter& w) {
+        BlackPenWhiteBrush(w);
+        w.SetFont(Arial());
+        w.PrintLeft(1, "a", 1);
+        w.BrushStyle(bsVertical);
+        w.Rectangle(1, 1, 2, 2);
+        w.PrintLeft(1, "b", 1);
+    });
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "0 0 0 rg"), 2);
+}
+
+TEST(PdfGraphics, PatternsAreWrittenOncePerDocument) {
+    TNdrWriter writer;
+    for (std::int16_t page = 1; page <= 2; ++page) {
+        writer.BeginPage(page);
+        writer.SetBrush(0x00FF00, bsDiagCross);
+        writer.Rectangle(1, 1, 2, 2);
+        writer.EndPage();
+    }
+    const std::string pdf = ConvertReport(writer.Finish()).Bytes;
+    std::size_t patterns = 0;
+    for (std::size_t at = pdf.find("/Type /Pattern"); at != std::string::npos; at = pdf.find("/Type /Pattern", at + 1))
+        ++patterns;
+    EXPECT_EQ(patterns, 1u);
+    // Both pages name it (objects 4 and 6; the pattern is object 9).
+    EXPECT_NE(ObjectText(pdf, 4).find("/P1 9 0 R"), std::string::npos);
+    EXPECT_NE(ObjectText(pdf, 6).find("/P1 9 0 R"), std::string::npos);
+    // Diagonal lines run through the cell's corners and the neighbours' lines
+    // into its other corners.
+    const std::string cell = ObjectText(pdf, 9);
+    EXPECT_NE(cell.find("-1.0000 7.0000 m 7.0000 -1.0000 l S"), std::string::npos);  // x + y = 6
+    EXPECT_NE(cell.find("-1.0000 -1.0000 m 7.0000 7.0000 l S"), std::string::npos);  // y = x
+}
+
 TEST(PdfGraphics, ShapesGolden) {
     for (const TNamedReport& report : FeatureReports())
         if (report.Name == "shapes") ExpectGolden("shapes.pdf", ConvertReport(report.Bytes).Bytes);

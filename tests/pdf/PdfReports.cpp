@@ -86,6 +86,36 @@ std::vector<std::uint8_t> InstalledTrueType() {
     });
 }
 
+}  // namespace
+
+std::vector<std::uint8_t> Hatches() {
+    return OnePage([](TNdrWriter& w) {
+        // A yellow band under the lower half of the hatched boxes: the hatch
+        // is drawn over what lies under it.
+        w.SetPen(0, 4, psClear, 0);
+        w.SetBrush(HatchBandColour, bsSolid);
+        w.Rectangle(0, 1.5f, 8.5f, 2.5f);
+        w.BrushColor(HatchColour);
+        for (std::uint8_t style = bsHorizontal; style <= bsDiagCross; ++style) {
+            w.BrushStyle(style);
+            const float x = HatchBoxLeft(style);
+            w.Rectangle(x, 1, x + 1, 2);
+        }
+        // The same hatch in another colour is another pattern; a shape with a
+        // pen strokes its outline over the hatch.
+        w.SetPen(0, 4, psSolid, 0.01f);
+        w.SetBrush(0x0000FF, bsCross);
+        w.Ellipse(0.5f, 3, 2, 4);
+        w.FillRect(2.5f, 3, 3.5f, 4);
+        w.SetBrush(HatchColour, bsFDiagonal);
+        w.Polygon({{4, 4}, {5, 3}, {6, 4}});
+        w.SetBrush(0xFFFFFF, bsSolid);
+        w.Rectangle(6.5f, 3, 7.5f, 4);
+    });
+}
+
+namespace {
+
 std::vector<std::uint8_t> Pictures() {
     ndrwriter::TNdrWriter writer;
     writer.BeginPage(1);
@@ -129,6 +159,7 @@ std::vector<TNamedReport> FeatureReports() {
                            r.EmbedFonts = true;
                        }});
     reports.push_back({"pictures", Pictures(), {}});
+    reports.push_back({"hatches", Hatches(), {}});
     reports.push_back({"two-pages", TwoPages(), {}});
     return reports;
 }

@@ -71,6 +71,15 @@ struct TNamedReport {
     TSetup Setup;
 };
 
+// Six boxes of 1 inch, one per hatch style in HatchColour, from 1 to 2
+// inches down the page, at HatchBoxLeft(style) inches; a band of
+// HatchBandColour from 1.5 to 2.5 inches down, across the page, lies under
+// their lower halves. Below them more hatched shapes with pens.
+std::vector<std::uint8_t> Hatches();
+inline constexpr std::int32_t HatchColour = 0xFF0000;      // blue
+inline constexpr std::int32_t HatchBandColour = 0x00FFFF;  // yellow
+inline constexpr float HatchBoxLeft(std::uint8_t style) { return 0.5f + 1.25f * static_cast<float>(style - 2); }
+
 // Reports that use every drawing, text and picture operation between them;
 // the golden files and the real-reader checks share them.
 std::vector<TNamedReport> FeatureReports();
