@@ -39,15 +39,17 @@ void TRPPDFPage::PathCurveTo(double X1, double Y1, double X2, double Y2, double 
 }
 
 void TRPPDFPage::PathRectangle(bool Clip, double X1, double Y1, double X2, double Y2) {
-    if (!FRenderPDF.IsPenVisible() && !FRenderPDF.IsBrushVisible()) return;
+    // A clip clips whatever the pen and brush; a shape neither paints is not written.
+    if (!Clip && !FRenderPDF.IsPenVisible() && !FRenderPDF.IsBrushVisible()) return;
     SyncGraphicsState();
     // Anchored at the top-left corner: the height is negative when Y2 > Y1.
     Text(FormatPDF("%.4f %.4f %.4f %.4f re ",
                    {XToPoints(X1), YToPoints(Y1), (X2 - X1) * 72.0, YToPoints(Y2) - YToPoints(Y1)}));
     FPathOpen = true;
     if (Clip) {
-        // The clip ends the path; there is nothing left to paint.
-        Text("W n ");
+        // The clip ends the path; there is nothing left to paint. The line
+        // ends here, as every line before a text object does.
+        Line("W n ");
         FPathOpen = false;
     } else {
         PaintPath();

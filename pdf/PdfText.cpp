@@ -96,7 +96,12 @@ void TRPPDFPage::ShowTextClipped(const TRect& Rect, const std::string& Text, dou
     EndOpenPath();
     Line(" q ");
     FRenderPDF.FPenWidth = 0;
-    PathRectangle(true, Rect.Left / 72.0, Rect.Top / 72.0, Rect.Right / 72.0, Rect.Bottom / 72.0);
+    {
+        // The clip fills nothing: a hatched brush sets its colour, not its pattern.
+        const std::uint8_t brush = FRenderPDF.BrushStyle();
+        TRvRenderPDF::TStyleOverride solid(FRenderPDF.FBrushStyleOverride, IsHatchStyle(brush) ? std::uint8_t {bsSolid} : brush);
+        PathRectangle(true, Rect.Left / 72.0, Rect.Top / 72.0, Rect.Right / 72.0, Rect.Bottom / 72.0);
+    }
     ShowText(Text, X, Y);
     Line(" Q ");
     // " Q " restores the state from before " q ": what was written inside

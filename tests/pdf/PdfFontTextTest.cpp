@@ -267,13 +267,30 @@ TEST(PdfText, ClippedTextLeavesAZeroPenWidth) {
                                      w.TextRect(1, 1, 2, 1.5f, 1, 1.25f, "Hi");
                                      w.Rectangle(1, 1, 2, 2);
                                  })).Bytes);
-    const L expected {" q ", "0.0000 w ", "72.0000 720.0000 72.0000 -36.0000 re W n BT", "0 0 0 rg", "/F1 0012 Tf",
-                      "68.7000 702.0000 Td"};
+    const L expected {" q ", "0.0000 w ", "72.0000 720.0000 72.0000 -36.0000 re W n ", "BT", "0 0 0 rg", "/F1 0012 Tf"};
     ASSERT_GE(lines.size(), 15u);
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 5, lines.begin() + 11), expected);
-    EXPECT_EQ(lines[13], " Q ");
-    EXPECT_EQ(std::vector<std::string>(lines.begin() + 14, lines.end()),
+    EXPECT_EQ(lines[14], " Q ");
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 15, lines.end()),
               (L {"[] 0 d", "0 0 0 RG", "1 1 1 rg", "0.0000 w ", "72.0000 720.0000 72.0000 -72.0000 re b"}));
+}
+
+TEST(PdfText, ClippedTextClipsWhateverThePenAndBrush) {
+    // Report writers clip cells with a clear pen and brush; a hatched brush
+    // sets its colour for the clip, not its pattern.
+    for (std::uint8_t brush : {bsClear, bsCross}) {
+        const L lines = PageOneLines(ConvertReport(OnePage([brush](TNdrWriter& w) {
+                                         w.SetPen(0, 4, psClear, 0);
+                                         w.SetBrush(0x0000FF, brush);
+                                         w.SetFont(Arial());
+                                         w.TextRect(1, 1, 2, 1.5f, 1, 1.25f, "Hi");
+                                     })).Bytes);
+        EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 7),
+                  (L {" q ", "[] 0 d", "0 0 0 RG", "1 1 1 rg", "0.0000 w ", "72.0000 720.0000 72.0000 -36.0000 re W n ",
+                      "BT"}))
+            << static_cast<int>(brush);
+        EXPECT_EQ(lines.back(), " Q ");
+    }
 }
 
 TEST(PdfText, JustifiedLinePrintsEachWordOnce) {

@@ -228,6 +228,30 @@ TEST(PdfPaintReaders, HatchesShowTheirLinesOverWhatLiesUnder) {
     }
 }
 
+bool IsDark(TRgb c) { return std::min({c.R, c.G, c.B}) < 128; }
+
+TEST(PdfPaintReaders, ClippedCellShowsNoInkBeyondItsRectangle) {
+    if (!HasTool("pdftoppm")) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+    // A 2 by 0.5 inch cell with a clear pen and brush, as report writers
+    // clip cells, and a text that runs on far past it.
+    const std::string pdf = ConvertReport(OnePage([](ndrwriter::TNdrWriter& w) {
+                                w.SetPen(0, 4, psClear, 0);
+                                w.SetBrush(0xFFFFFF, bsClear);
+                                w.SetFont(Arial(24));
+                                w.TextRect(1, 1, 3, 1.5f, 1, 1.4f, "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM");
+                            })).Bytes;
+    const TImage page = RenderPage(pdf, 1);
+    int inside = 0, outside = 0;
+    for (int y = 40; y < 140; ++y)
+        for (int x = 0; x < page.Width; ++x) {
+            if (!IsDark(page.At(x, y))) continue;
+            const bool inCell = x >= 72 && x < 216 && y >= 72 && y < 108;
+            (inCell ? inside : outside) += 1;
+        }
+    EXPECT_GT(inside, 200) << "the cell's text is not there";
+    EXPECT_EQ(outside, 0) << "ink beyond the cell";
+}
+
 TEST(PdfPaintReaders, QpdfFindsNothingWrongWithPatterns) {
     if (!HasTool("qpdf")) GTEST_SKIP() << "qpdf is not installed";
     TScratch scratch;
