@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "platform/DateFormat.h"
 #include "render/RpConverter.h"
@@ -234,9 +235,83 @@ double TRPConverter::TextWidth(const std::string& Text) {
     return sum / TMeasureBitmap::PixelsPerInch;
 }
 
+namespace {
+
+// The converter's font state that format marks change. Measuring a
+// formatted text applies all its marks; printing must start again from the
+// state the text began with. Restoring sends no change notification: the
+// runs are announced to the renderer as they are printed.
+struct TMarkState {
+    TFont Font;
+    std::string FontName;
+    TColor FontColor;
+    std::uint8_t FontPitch;
+    double FontPoints, FontSizeInches, FontWidth;
+    bool Bold, Underline, Italic, StrikeOut, FlagS, FlagP;
+    std::int16_t Rotation;
+    std::uint8_t FontExtra1;
+    std::int32_t FontExtra2;
+
+    explicit TMarkState(const TRPConverter& c)
+        : FontName(c.FFontName), FontColor(c.FFontColor), FontPitch(c.FFontPitch), FontPoints(c.FFontPoints),
+          FontSizeInches(c.FFontSizeInches), FontWidth(c.FFontWidth), Bold(c.FBold), Underline(c.FUnderline),
+          Italic(c.FItalic), StrikeOut(c.FStrikeOut), FlagS(c.FFlagS), FlagP(c.FFlagP), Rotation(c.FRotation),
+          FontExtra1(c.FFontExtra1), FontExtra2(c.FFontExtra2) {
+        Font.AssignAttributes(c.Font);
+    }
+
+    void Restore(TRPConverter& c) const {
+        c.Font.AssignAttributes(Font);
+        c.FFontName = FontName;
+        c.FFontColor = FontColor;
+        c.FFontPitch = FontPitch;
+        c.FFontPoints = FontPoints;
+        c.FFontSizeInches = FontSizeInches;
+        c.FFontWidth = FontWidth;
+        c.FBold = Bold;
+        c.FUnderline = Underline;
+        c.FItalic = Italic;
+        c.FStrikeOut = StrikeOut;
+        c.FFlagS = FlagS;
+        c.FFlagP = FlagP;
+        c.FRotation = Rotation;
+        c.FFontExtra1 = FontExtra1;
+        c.FFontExtra2 = FontExtra2;
+    }
+};
+
+// A piece of a justified line: a word, or the blanks between words, with
+// its width in the font of its run (1/1248 inch).
+struct TLinePiece {
+    std::string Text;
+    bool Blank = false;
+    long Width = 0;
+};
+
+// The pieces of a run: maximal stretches of blanks and of other bytes.
+std::vector<std::string> SplitBlanks(const std::string& run) {
+    std::vector<std::string> pieces;
+    for (std::size_t i = 0; i < run.size();) {
+        const bool blank = run[i] == ' ';
+        std::size_t j = i;
+        while (j < run.size() && (run[j] == ' ') == blank) ++j;
+        pieces.push_back(run.substr(i, j - i));
+        i = j;
+    }
+    return pieces;
+}
+
+}  // namespace
+
 void TRPConverter::PrintFormatted(const std::string& Text, char Justify, double X, double Y) {
-    if (Justify == 'C') X -= TextWidth(Text) / 2;
-    else if (Justify == 'R') X -= TextWidth(Text);
+    if (Justify == 'C' || Justify == 'R') {
+        // Measuring applies every mark of the text; the first run must still
+        // print in the font the text starts with.
+        const TMarkState start(*this);
+        const double width = TextWidth(Text);
+        start.Restore(*this);
+        X -= Justify == 'C' ? width / 2 : width;
+    }
     std::size_t pos = 1;
     while (pos <= Text.size()) {
         const std::string run = NextSegment(Text, pos);
@@ -247,28 +322,65 @@ void TRPConverter::PrintFormatted(const std::string& Text, char Justify, double 
 }
 
 void TRPConverter::PrintFormattedBlock(const std::string& Text, double X, double Y, double Width) {
-    std::size_t spaces = 0;
+    // First pass: the pieces of every run, measured in the run's own font.
+    const TMarkState start(*this);
+    std::vector<std::vector<TLinePiece>> runs;
     for (std::size_t pos = 1; pos <= Text.size();) {
         const std::string run = NextSegment(Text, pos);
-        for (char c : run) spaces += c == ' ';
+        std::vector<TLinePiece>& pieces = runs.emplace_back();
+        for (std::string& piece : SplitBlanks(run)) {
+            const long width = MeasureRun(piece);
+            const bool blank = piece[0] == ' ';
+            pieces.push_back({std::move(piece), blank, width});
+        }
     }
-    // Without a space there is no gap to widen: the text prints as it stands.
-    const double gap = spaces == 0 ? 0.0 : (Width - TextWidth(Text)) / static_cast<double>(spaces);
+    start.Restore(*this);
+
+    // The extra width goes to every blank between the first word and the
+    // last, across runs, so that the last word ends on the margin; blanks
+    // before the first word and after the last keep their own width.
+    long natural = 0, naturalToLastWord = 0;
+    std::size_t blanks = 0, blanksToLastWord = 0;
+    bool seenWord = false;
+    for (const auto& pieces : runs)
+        for (const TLinePiece& piece : pieces) {
+            natural += piece.Width;
+            if (!piece.Blank) {
+                seenWord = true;
+                naturalToLastWord = natural;
+                blanksToLastWord = blanks;
+            } else if (seenWord) {
+                blanks += piece.Text.size();
+            }
+        }
+    // Without an inner blank there is no gap to widen: the text prints as it stands.
+    const double gap = blanksToLastWord == 0
+                           ? 0.0
+                           : (Width - static_cast<double>(naturalToLastWord) / TMeasureBitmap::PixelsPerInch) /
+                                 static_cast<double>(blanksToLastWord);
+
+    // Second pass: the marks again, each run announced before its pieces.
+    // The first word starts at X; every later piece of a word is placed by
+    // its right end, where the position arrives.
     TRPRender& r = *FRenderTarget;
+    seenWord = false;
     std::size_t pos = 1;
-    while (pos <= Text.size()) {
-        std::string run = NextSegment(Text, pos);
-        std::string word;
-        r.TakeFirstWord(run, word);
+    for (const auto& pieces : runs) {
+        NextSegment(Text, pos);
         r.FontChanged(Font);
-        r.PrintLeft(word, X, Y);
-        r.AdvancePosition(X, Y, TextWidth(word));
-        while (!run.empty()) {
-            word.clear();
-            r.TakeFirstWord(run, word);
-            if (word.empty()) continue;
-            r.AdvancePosition(X, Y, TextWidth(word) + gap);
-            r.PrintRight(word, X, Y);
+        for (const TLinePiece& piece : pieces) {
+            const double width = static_cast<double>(piece.Width) / TMeasureBitmap::PixelsPerInch;
+            if (piece.Blank) {
+                const bool inner = seenWord;
+                r.AdvancePosition(X, Y, width + (inner ? gap * static_cast<double>(piece.Text.size()) : 0.0));
+            } else if (!seenWord) {
+                seenWord = true;
+                r.PrintLeft(piece.Text, X, Y);
+                r.AdvancePosition(X, Y, width);
+            } else {
+                r.AdvancePosition(X, Y, width);
+                r.PrintRight(piece.Text, X, Y);
+            }
         }
     }
 }

@@ -293,6 +293,34 @@ TEST(PdfText, ClippedTextClipsWhateverThePenAndBrush) {
     }
 }
 
+// The text colour and font resource in force at each shown string.
+std::vector<std::string> ShownWithColourAndFont(const L& lines) {
+    std::vector<std::string> shown;
+    std::string colour, font;
+    for (const std::string& line : lines) {
+        if (line.ends_with(" rg")) colour = line;
+        else if (line.ends_with(" Tf")) font = line.substr(0, line.find(' '));
+        else if (line.ends_with(" Tj")) shown.push_back(colour + " " + font + " " + line);
+    }
+    return shown;
+}
+
+TEST(PdfText, CentredAndRightFormattedLinesPrintTheirFirstRunInItsOwnFont) {
+    for (const bool centred : {true, false}) {
+        const L lines = PageOneLines(ConvertReport(OnePage([centred](TNdrWriter& w) {
+                                         w.SetFont(Arial());
+                                         const std::string text = "Centred: plain start," +
+                                                                  ndrwriter::MarkGroup({{'C', "255"}, {'B', "1"}}) +
+                                                                  " red and bold";
+                                         if (centred) w.PrintCenter(1, text, 4.25f);
+                                         else w.PrintRight(1, text, 7.5f);
+                                     })).Bytes);
+        EXPECT_EQ(ShownWithColourAndFont(lines),
+                  (L {"0 0 0 rg /F1 ( Centred: plain start, ) Tj", "1 0 0 rg /F2 (  red and bold ) Tj"}))
+            << (centred ? "centred" : "right");
+    }
+}
+
 TEST(PdfText, JustifiedLinePrintsEachWordOnce) {
     const L lines = PageOneLines(ConvertReport(OnePage([](TNdrWriter& w) {
                                      w.SetFont(Arial());

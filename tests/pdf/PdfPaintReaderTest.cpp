@@ -8,6 +8,8 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -250,6 +252,66 @@ TEST(PdfPaintReaders, ClippedCellShowsNoInkBeyondItsRectangle) {
         }
     EXPECT_GT(inside, 200) << "the cell's text is not there";
     EXPECT_EQ(outside, 0) << "ink beyond the cell";
+}
+
+struct TWordBox {
+    double XMin, YMin, XMax, YMax;
+    std::string Text;
+};
+
+// The words of page 1 with their boxes in points, as pdftotext -bbox gives them.
+std::vector<TWordBox> WordBoxes(const std::string& pdf) {
+    TScratch scratch;
+    const fs::path file = scratch.Path / "words.pdf";
+    std::ofstream(file, std::ios::binary) << pdf;
+    const TRun run = RunCommand("pdftotext -bbox -f 1 -l 1 '" + file.string() + "' -");
+    EXPECT_EQ(run.Status, 0) << run.Output;
+    std::vector<TWordBox> words;
+    for (std::size_t at = run.Output.find("<word "); at != std::string::npos; at = run.Output.find("<word ", at + 1)) {
+        TWordBox w {};
+        auto number = [&](const char* name) {
+            const std::size_t p = run.Output.find(std::string(name) + "=\"", at);
+            return std::strtod(run.Output.c_str() + p + std::strlen(name) + 2, nullptr);
+        };
+        w.XMin = number("xMin");
+        w.YMin = number("yMin");
+        w.XMax = number("xMax");
+        w.YMax = number("yMax");
+        const std::size_t open = run.Output.find('>', at) + 1;
+        w.Text = run.Output.substr(open, run.Output.find("</word>", open) - open);
+        words.push_back(w);
+    }
+    return words;
+}
+
+TEST(PdfPaintReaders, JustifiedFormattedLineEndsOnItsMargin) {
+    if (!HasTool("pdftotext")) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    // Runs that change at blanks, measured and shown with the machine's own
+    // faces, between margins at 1 and 7.5 inches.
+    const std::string text = "Justified: plain words then" + ndrwriter::MarkGroup({{'B', "1"}}) + " bold words" +
+                             ndrwriter::MarkGroup({{'B', "0"}, {'C', "255"}}) + " and red ones at the end";
+    const std::string pdf = ConvertReport(OnePage([&](ndrwriter::TNdrWriter& w) {
+                                              w.SetFont(Arial(11));
+                                              w.PrintBlock(2, text, 1, 6.5f);
+                                          }),
+                                          [](TRvRenderPDF& r) {
+                                              r.FFontEngine = nullptr;
+                                              r.FTextMeasure = nullptr;
+                                          })
+                                .Bytes;
+    const std::vector<TWordBox> words = WordBoxes(pdf);
+    ASSERT_EQ(words.size(), 12u);
+    EXPECT_NEAR(words.front().XMin, 72, 0.5) << words.front().Text;
+    EXPECT_NEAR(words.back().XMax, 540, 0.5) << words.back().Text;
+    // The gaps between neighbouring words are all alike, where the marks
+    // change too.
+    double least = 1e9, most = 0;
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        const double gap = words[i].XMin - words[i - 1].XMax;
+        least = std::min(least, gap);
+        most = std::max(most, gap);
+    }
+    EXPECT_LT(most - least, 1.5) << "gaps from " << least << " to " << most << " points";
 }
 
 TEST(PdfPaintReaders, QpdfFindsNothingWrongWithPatterns) {

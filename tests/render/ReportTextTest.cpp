@@ -114,16 +114,33 @@ TEST(Marks, ALeftFormattedTextPrintsRunByRun) {
     EXPECT_EQ(printed, expected);
 }
 
-TEST(Marks, ACentredTextIsMeasuredFirstSoItsFirstRunUsesTheFinalFont) {
+// The font each printed run was announced in: the last FontChanged before it.
+Lines PrintsWithTheirFonts(const Lines& printed) {
+    Lines out;
+    std::string font;
+    for (const std::string& line : printed) {
+        if (line.rfind("FontChanged", 0) == 0) font = line;
+        else out.push_back(font + " | " + line);
+    }
+    return out;
+}
+
+TEST(Marks, CentredAndRightTextsPrintTheirFirstRunInTheFontTheyStartWith) {
     TLogHarness h;
-    // Measuring applies the Z mark: both runs then print at 24 points.
-    const auto printed = PrintedOnPage(h, {"ab" + MarkGroup({{'Z', "24"}}) + "cd"}, 1, 0, 'C');
-    const auto prints = Only(printed, {"PrintLeft"});
+    // Measuring applies the Z and C marks, and nothing puts them back: the
+    // first run printed at 24 points in red and in the wrong place.
+    const std::string text = "ab" + MarkGroup({{'Z', "24"}, {'C', "255"}}) + "cd";
+    const std::string plain = "FontChanged \"Arial\" 12 pt style=- color=00000000 pitch=0 charset=0 rotation=0";
+    const std::string big = "FontChanged \"Arial\" 24 pt style=- color=000000FF pitch=0 charset=0 rotation=0";
     // ab at 12 pt is 208 px, cd at 24 pt is 416 px: 624 px in all, half of it 0.25 inch.
-    ASSERT_EQ(prints.size(), 2u);
-    EXPECT_EQ(prints[0], "PrintLeft 3.7500 1.0000 \"ab\"");
-    EXPECT_EQ(prints[1], "PrintLeft 4.0833 1.0000 \"cd\"");
-    EXPECT_NE(printed[0].find(" 24 pt"), std::string::npos);
+    EXPECT_EQ(PrintsWithTheirFonts(PrintedOnPage(h, {text}, 1, 0, 'C')),
+              (Lines {plain + " | PrintLeft 3.7500 1.0000 \"ab\"", big + " | PrintLeft 3.9167 1.0000 \"cd\""}));
+    EXPECT_EQ(PrintsWithTheirFonts(PrintedOnPage(h, {text}, 1, 0, 'R')),
+              (Lines {plain + " | PrintLeft 6.5000 1.0000 \"ab\"", big + " | PrintLeft 6.6667 1.0000 \"cd\""}));
+    // The marks stay in force after the text, as after any formatted text.
+    const Lines next = PrintsWithTheirFonts(PrintedOnPage(h, {text, "e" + MarkGroup({{'B', "1"}}) + "f"}, 1, 0, 'C'));
+    ASSERT_EQ(next.size(), 4u);
+    EXPECT_EQ(next[2], big + " | PrintLeft 3.8333 1.0000 \"e\"");
 }
 
 TEST(Marks, EveryLetterChangesTheFontState) {
@@ -186,17 +203,35 @@ TEST(Marks, ABadSizeOrColourIsAConversionError) {
     EXPECT_EQ(h.Convert(w.Finish()).Error, "'red' is not a valid integer value");
 }
 
-TEST(Justified, WordsAfterTheFirstEndWhereThePositionArrives) {
+TEST(Justified, EveryBlankBetweenWordsWidensAcrossRunsAndTheLineEndsOnItsMargin) {
     TLogHarness h;
     // "a b c" is 5 characters = 520 px = 0.4167 inch; Width 6: the gap is (6 - 0.4167) / 2.
+    // The blank that begins the bold run widens like any other, so c ends at 7.
     const auto printed = Only(PrintedOnPage(h, {"a b" + MarkGroup({{'B', "1"}}) + " c"}, 1, 0, 'B'), {"Print"});
     const double gap = (6 - 520.0 / 1248) / 2;
-    const double afterB = 1 + 104.0 / 1248 + 208.0 / 1248 + gap;
     const Lines expected {
         "PrintLeft 1.0000 1.0000 \"a\"",
-        "PrintRight " + FormatFixed(afterB, 4) + " 1.0000 \" b\"",
-        // The first word of every run is placed with PrintLeft and gets no gap.
-        "PrintLeft " + FormatFixed(afterB, 4) + " 1.0000 \" c\"",
+        "PrintRight " + FormatFixed(1 + 312.0 / 1248 + gap, 4) + " 1.0000 \"b\"",
+        "PrintRight 7.0000 1.0000 \"c\"",
+    };
+    EXPECT_EQ(printed, expected);
+}
+
+TEST(Justified, BlanksOutsideTheWordsKeepTheirWidthAndBlanksCountOneByOne) {
+    TLogHarness h;
+    // Leading blanks move the first word; the two blanks after "a" take two
+    // gaps; trailing blanks (here in a run of their own) take none, so the
+    // last word still ends on the margin. A mark inside a word places the
+    // word's second part by its end.
+    const std::string text = "  a" + MarkGroup({{'I', "1"}}) + "x  b" + MarkGroup({{'B', "1"}}) + " c  ";
+    const auto printed = Only(PrintedOnPage(h, {text}, 1, 0, 'B'), {"Print"});
+    // Up to c: 2 + 2 + 2 + 1 + 1 + 1 = 9 characters = 936 px, and 3 inner blanks.
+    const double gap = (6 - 936.0 / 1248) / 3;
+    const Lines expected {
+        "PrintLeft " + FormatFixed(1 + 208.0 / 1248, 4) + " 1.0000 \"a\"",
+        "PrintRight " + FormatFixed(1 + 416.0 / 1248, 4) + " 1.0000 \"x\"",
+        "PrintRight " + FormatFixed(1 + 728.0 / 1248 + 2 * gap, 4) + " 1.0000 \"b\"",
+        "PrintRight 7.0000 1.0000 \"c\"",
     };
     EXPECT_EQ(printed, expected);
 }
@@ -204,7 +239,18 @@ TEST(Justified, WordsAfterTheFirstEndWhereThePositionArrives) {
 TEST(Justified, ATextWithoutSpacesPrintsWithoutGaps) {
     TLogHarness h;
     const auto printed = Only(PrintedOnPage(h, {"ab" + MarkGroup({{'I', "1"}}) + "cd"}, 1, 0, 'B'), {"Print"});
-    EXPECT_EQ(printed, (Lines {"PrintLeft 1.0000 1.0000 \"ab\"", "PrintLeft 1.1667 1.0000 \"cd\""}));
+    EXPECT_EQ(printed, (Lines {"PrintLeft 1.0000 1.0000 \"ab\"", "PrintRight 1.3333 1.0000 \"cd\""}));
+}
+
+TEST(Justified, AJustifiedLinePrintsItsFirstRunInTheFontItStartsWith) {
+    TLogHarness h;
+    const auto printed =
+        PrintsWithTheirFonts(PrintedOnPage(h, {"a b" + MarkGroup({{'Z', "24"}}) + " c"}, 1, 0, 'B'));
+    ASSERT_EQ(printed.size(), 3u);
+    EXPECT_NE(printed[0].find(" 12 pt"), std::string::npos) << printed[0];
+    EXPECT_NE(printed[1].find(" 12 pt"), std::string::npos) << printed[1];
+    EXPECT_NE(printed[2].find(" 24 pt"), std::string::npos) << printed[2];
+    EXPECT_NE(printed[2].find("PrintRight 7.0000"), std::string::npos) << printed[2];
 }
 
 TEST(Justified, PlainTextGoesToTheRenderersBlock) {

@@ -307,5 +307,28 @@ TEST(JustifiedLine, TrailingSpacesPrintNothing) {
     EXPECT_EQ(BoxPositions(op.Body()).size(), 2u);
 }
 
+TEST(FormattedLine, ACentredLinesFirstRunKeepsItsColourAndAJustifiedOneEndsAtTheWidth) {
+    // "ab" black, then "cd" red, centred on 4 inches: the first box must not
+    // take the red that measuring the line reached.
+    const std::string centred = ConvertToRtf(OnePage([](TNdrWriter& w) {
+                                                 w.PrintCenter(1, "ab" + ndrwriter::MarkGroup({{'C', "255"}}) + "cd", 4);
+                                             })).Rtf;
+    // Colour table: black (1), the white brush (2), red (3).
+    EXPECT_NE(centred.find("\\cf1\\cb2 ab\\par}}\\dpx5520"), std::string::npos) << centred;
+    EXPECT_NE(centred.find("\\cf3\\cb2 cd\\par}}\\dpx5760"), std::string::npos) << centred;
+
+    // Words of 2/12 inch; the blank before the bold run widens like the
+    // others, so the last box ends at 4 inches (plus the box's extra point).
+    const std::string justified = ConvertToRtf(OnePage([](TNdrWriter& w) {
+                                                   w.PrintBlock(1, "ab cd" + ndrwriter::MarkGroup({{'B', "1"}}) + " ef",
+                                                                1, 3);
+                                               })).Rtf;
+    const auto boxes = BoxPositions(justified);
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0], "\\dpx1440\\dpy1200\\dpxsize260");
+    EXPECT_EQ(boxes[1], "\\dpx3480\\dpy1200\\dpxsize260");
+    EXPECT_EQ(boxes[2], "\\dpx5520\\dpy1200\\dpxsize260");
+}
+
 }  // namespace
 }  // namespace tal
