@@ -99,7 +99,8 @@ void TRPPDFPage::ShowTextClipped(const TRect& Rect, const std::string& Text, dou
     {
         // The clip fills nothing: a hatched brush sets its colour, not its pattern.
         const std::uint8_t brush = FRenderPDF.BrushStyle();
-        TRvRenderPDF::TStyleOverride solid(FRenderPDF.FBrushStyleOverride, IsHatchStyle(brush) ? std::uint8_t {bsSolid} : brush);
+        const std::uint8_t clipBrush = IsHatchStyle(brush) ? std::uint8_t {bsSolid} : brush;
+        TRvRenderPDF::TStyleOverride solid(FRenderPDF.FBrushStyleOverride, clipBrush);
         PathRectangle(true, Rect.Left / 72.0, Rect.Top / 72.0, Rect.Right / 72.0, Rect.Bottom / 72.0);
     }
     ShowText(Text, X, Y);

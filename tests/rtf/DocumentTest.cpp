@@ -310,9 +310,8 @@ TEST(JustifiedLine, TrailingSpacesPrintNothing) {
 TEST(FormattedLine, ACentredLinesFirstRunKeepsItsColourAndAJustifiedOneEndsAtTheWidth) {
     // "ab" black, then "cd" red, centred on 4 inches: the first box must not
     // take the red that measuring the line reached.
-    const std::string centred = ConvertToRtf(OnePage([](TNdrWriter& w) {
-                                                 w.PrintCenter(1, "ab" + ndrwriter::MarkGroup({{'C', "255"}}) + "cd", 4);
-                                             })).Rtf;
+    const std::string text = "ab" + ndrwriter::MarkGroup({{'C', "255"}}) + "cd";
+    const std::string centred = ConvertToRtf(OnePage([&](TNdrWriter& w) { w.PrintCenter(1, text, 4); })).Rtf;
     // Colour table: black (1), the white brush (2), red (3).
     EXPECT_NE(centred.find("\\cf1\\cb2 ab\\par}}\\dpx5520"), std::string::npos) << centred;
     EXPECT_NE(centred.find("\\cf3\\cb2 cd\\par}}\\dpx5760"), std::string::npos) << centred;
