@@ -123,9 +123,7 @@ void TRPConverter::ConvertPages(std::int32_t PageNo) {
         // stream at the last page reached; that page is converted once, not
         // again for every number beyond the chain.
         std::set<std::int64_t> converted;
-        // Counted in 64 bits: a header may claim the largest 32-bit page count.
-        for (std::int64_t next = FCurrentPageNo; next <= FTotalPages; ++next) {
-            const auto i = static_cast<std::int32_t>(next);
+        for (std::int32_t i = FCurrentPageNo; i <= FTotalPages; ++i) {
             if (!IsPageSelected(i)) continue;
             GotoPage(i);
             if (!converted.insert(Position()).second) continue;
