@@ -57,11 +57,4 @@ std::string EscapeText(std::string_view text) {
     return out;
 }
 
-std::string XrefOffset(std::int64_t offset) {
-    std::string text = Format("%10.0d", {static_cast<long long>(offset)});
-    for (char& c : text)
-        if (c == ' ') c = '0';
-    return text;
-}
-
 }  // namespace tal::pdf

@@ -46,7 +46,5 @@ std::string FormatPDFDate(const TDateTime& when);
 // A literal string's bytes: "(", ")" and "\" get a backslash before them.
 std::string EscapeText(std::string_view text);
 
-// The ten-digit, zero-filled offset of a cross-reference entry.
-std::string XrefOffset(std::int64_t offset);
 
 }  // namespace tal::pdf

@@ -54,16 +54,19 @@ void TRPPDFPage::ShowText(const std::string& Text, double X, double Y) {
         TRvRenderPDF::TStyleOverride pen(r.FPenStyleOverride, psSolid);
         TRvRenderPDF::TStyleOverride brush(r.FBrushStyleOverride, bsClear);
         const double xe = X + r.TextWidth(Text);
+        // In double: the font size may be anything a report asks for, up to
+        // the largest 32-bit integer.
+        const double size = static_cast<double>(r.FFontSize);
         if (r.FUnderline) {
-            const double w = (r.FFontSize + 1) * 0.0014;
+            const double w = (size + 1) * 0.0014;
             r.FPenWidth = w;
             PathMoveTo(X, Y + 1.5 * w);
             PathLineTo(true, xe, Y + 1.5 * w);
         }
         if (r.FStrikeOut) {
-            const double w = (r.FFontSize + 1) * 0.0006;
+            const double w = (size + 1) * 0.0006;
             r.FPenWidth = w;
-            const double ys = Y - r.FFontSize / 72.0 * 0.22;
+            const double ys = Y - size / 72.0 * 0.22;
             PathMoveTo(X, ys);
             PathLineTo(true, xe, ys);
         }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "pdf/PdfCrossReference.h"
 #include "pdf/PdfFormat.h"
 #include "render/RpConverter.h"
 
@@ -406,23 +407,8 @@ void TRvRenderPDF::WriteInfoDictionary() {
 }
 
 void TRvRenderPDF::WriteXrefAndTrailer() {
-    const auto count = static_cast<long long>(FOffsetList.size());
-    FXrefOffset = static_cast<std::int32_t>(FOutputBuffer->Position());
-    WriteLine("xref");
-    WriteLineFmt("0 %d", {count + 1});
-    WriteLine("0000000000 65535 f");
-    for (std::int64_t offset : FOffsetList) WriteLine(pdf::XrefOffset(offset) + " 00000 n");
-    WriteLine("");
-    WriteLine("trailer");
-    WriteLine("<<");
-    WriteLineFmt("/Size %d", {count + 1});
-    WriteLineFmt("/Root %d 0 R", {FCatalog->ObjectNumber()});
-    WriteLineFmt("/Info %d 0 R", {count});
-    WriteLine(">>");
-    WriteLine("");
-    WriteLine("startxref");
-    WriteLineFmt("%d", {FXrefOffset});
-    WriteLine("%%EOF");
+    FXrefOffset = FOutputBuffer->Position();
+    Write(pdf::CrossReferenceAndTrailer(FOffsetList, FXrefOffset, FCatalog->ObjectNumber()));
 }
 
 }  // namespace tal

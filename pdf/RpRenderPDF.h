@@ -183,7 +183,7 @@ public:
     std::unique_ptr<TRPPDFProcSet> FProcSet;
     TRPPDFPage* FCurrentPage = nullptr;
     TRPPDFFont* FCurrentFont = nullptr;
-    std::int32_t FXrefOffset = 0;
+    std::int64_t FXrefOffset = 0;
     std::int32_t FFontSize = 12;
     double FFontRotation = 0;
     bool FUnderline = false;

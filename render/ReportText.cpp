@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/DateFormat.h"
+#include "render/MacroExpansion.h"
 #include "render/RpConverter.h"
 #include "render/RpRender.h"
 
@@ -19,70 +20,14 @@ constexpr char MarkSeparator = '\x02';
 constexpr char MarkIgnored = '\x03';
 constexpr char MarkClose = '\x04';
 
-constexpr std::string_view BuiltInMarker = "\xFD$RPCM";
-constexpr std::string_view VariableMarker = "\xFD$RPCV";
-constexpr char VariableNameStart = '\xFC';
-constexpr char VariableNameEnd = '\xFB';
-
-// A variable whose value holds a marker for itself would otherwise be
-// expanded without end; past this many replacements the markers are dropped.
-constexpr int MaxMacroExpansions = 1000;
-
-int TwoDigitCode(std::string_view digits) {
-    int code = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9') throw EConvertError("'" + std::string(digits) + "' is not a valid integer value");
-        code = code * 10 + (c - '0');
-    }
-    return code & 0xFF;
-}
-
-// Deletes the built-in marker at p and returns its code.
-int TakeBuiltInMarker(std::string& text, std::size_t p) {
-    const std::size_t digits = p + BuiltInMarker.size();
-    const int code = TwoDigitCode(std::string_view(text).substr(std::min(digits, text.size()), 2));
-    text.erase(p, 8);
-    return code;
-}
-
-// Deletes the variable marker at q with its name and returns the name.
-std::string TakeVariableMarker(std::string& text, std::size_t q) {
-    std::size_t i = q + VariableMarker.size();
-    std::string name;
-    if (i + 1 < text.size() && text[i] == VariableNameStart) {
-        const std::size_t end = text.find(VariableNameEnd, i + 1);
-        name = text.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1);
-        i = end == std::string::npos ? text.size() : end;
-    }
-    text.erase(q, i >= text.size() ? std::string::npos : i - q + 1);
-    return name;
-}
-
 bool ParameterIsOn(const std::string& parameter) { return parameter == "1"; }
 
 }  // namespace
 
 void TRPConverter::ExpandMacros(std::string& Text) {
     if (Text.find('\xFD') == std::string::npos) return;
-    int expansions = 0;
-    for (;;) {
-        bool found = false;
-        const std::size_t p = Text.find(BuiltInMarker);
-        if (p != std::string::npos) {
-            found = true;
-            const int code = TakeBuiltInMarker(Text, p);
-            if (expansions < MaxMacroExpansions) Text.insert(p, MacroValue(code));
-            ++expansions;
-        }
-        const std::size_t q = Text.find(VariableMarker);
-        if (q != std::string::npos) {
-            found = true;
-            const std::string name = TakeVariableMarker(Text, q);
-            if (expansions < MaxMacroExpansions) Text.insert(q, GetVariable(name));
-            ++expansions;
-        }
-        if (!found) return;
-    }
+    Text = ExpandMacroMarkers(Text, {[this](int code) { return MacroValue(code); },
+                                     [this](const std::string& name) { return GetVariable(name); }});
 }
 
 std::string TRPConverter::MacroValue(int Code) {

@@ -85,6 +85,26 @@ void Pictures(TNdrWriter& w) {
     w.BrushStyle(0);
 }
 
+// A variable whose value is one letter and twelve markers for itself,
+// printed twenty times: each text reaches a bound of its expansion and then
+// holds well over a thousand markers to remove.
+void MacroChain(TNdrWriter& w) {
+    std::string value = "a";
+    for (int k = 0; k < 12; ++k) value += VariableMacro("X");
+    w.SetVariable("X", value);
+    w.SetFont({.Name = "Arial", .SizeInches = 0.1f});
+    for (int line = 0; line < 20; ++line) w.PrintLeft(1.0f + 0.4f * line, VariableMacro("X"), 1);
+}
+
+// A font of 1e30 inches, underlined and struck out: the largest 32-bit size.
+void HugeFont(TNdrWriter& w) {
+    w.SetFont({.Name = "Arial", .SizeInches = 1e30f});
+    w.FontUnderline(true);
+    w.FontStrikeOut(true);
+    w.PrintLeft(1, "x", 1);
+    w.PrintBlock(2, "a b", 1, 5);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -101,6 +121,8 @@ int main(int argc, char** argv) {
     }
     Save(folder, "pictures.ndr", Report(2018, 1, Pictures));
     Save(folder, "empty.ndr", Report(2018, 0, [](TNdrWriter&) {}));
+    Save(folder, "macro-chain.ndr", Report(2018, 1, MacroChain));
+    Save(folder, "huge-font.ndr", Report(2018, 1, HugeFont));
     Save(folder, "long-text.ndr", Report(2018, 1, [](TNdrWriter& w) { w.PrintLeft(1, std::string(400, 'w'), 1); }));
     return 0;
 }

@@ -6,20 +6,8 @@
 #include <vector>
 
 #include "platform/Stream.h"
+#include "tests/fuzz/FuzzFontEngine.h"
 #include "tools/ndrdump/CallLogRender.h"
-
-namespace {
-
-// Measuring without the font engine keeps each run fast and independent of
-// the installed fonts.
-class TFixedMeasure final : public tal::TTextMeasure {
-public:
-    long TextWidthPixels(const tal::TFont& font, int pixelsPerInch, std::string_view text) override {
-        return static_cast<long>(text.size()) * (static_cast<long>(font.Size()) * pixelsPerInch / 144);
-    }
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
@@ -27,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t mode = data[size - 1];
     tal::TMemoryStream report(std::vector<std::uint8_t>(data, data + size));
     std::size_t calls = 0;
-    TFixedMeasure measure;
+    static tal::fuzzing::TFuzzFontEngine measure;
     tal::TCallLogRender render([&calls](const std::string& line) { calls += line.size(); });
     render.FTextMeasure = &measure;
     render.Clock = [] { return tal::TDateTime {2024, 2, 29, 23, 59, 58, 0}; };

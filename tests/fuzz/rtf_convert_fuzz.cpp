@@ -9,38 +9,8 @@
 
 #include "platform/Stream.h"
 #include "rtf/RpRenderRTF.h"
-
-namespace {
-
-class TFixedMeasure final : public tal::TTextMeasure {
-public:
-    long TextWidthPixels(const tal::TFont& font, int pixelsPerInch, std::string_view text) override {
-        // In 64 bits: a report may ask for any font size.
-        return static_cast<long>(text.size()) * (static_cast<long>(font.Size()) * pixelsPerInch / 144);
-    }
-};
-
-bool Balanced(std::string_view rtf) {
-    long depth = 0;
-    for (std::size_t i = 0; i < rtf.size(); ++i) {
-        if (rtf[i] == '\\') {
-            if (rtf.substr(i, 4) == "\\bin") {
-                std::size_t j = i + 4, count = 0;
-                while (j < rtf.size() && rtf[j] >= '0' && rtf[j] <= '9') count = count * 10 + (rtf[j++] - '0');
-                i = j + count;  // past the space and the raw bytes
-            } else {
-                ++i;
-            }
-        } else if (rtf[i] == '{') {
-            ++depth;
-        } else if (rtf[i] == '}' && --depth < 0) {
-            return false;
-        }
-    }
-    return depth == 0;
-}
-
-}  // namespace
+#include "tests/fuzz/FuzzChecks.h"
+#include "tests/fuzz/FuzzFontEngine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
@@ -48,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t mode = data[size - 1];
     tal::TMemoryStream report(std::vector<std::uint8_t>(data, data + size));
     tal::TMemoryStream output;
-    TFixedMeasure measure;
+    static tal::fuzzing::TFuzzFontEngine measure;
     tal::TRvRenderRTF render;
     render.FTextMeasure = &measure;
     render.Clock = [] { return tal::TDateTime {2024, 2, 29, 23, 59, 58, 0}; };
@@ -64,6 +34,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (output.Size() == 0) return 0;  // the report header failed: nothing was begun
     const std::string_view rtf(reinterpret_cast<const char*>(output.Data()), static_cast<std::size_t>(output.Size()));
-    if (rtf.substr(0, 20) != "{\\rtf1\\ansi{\\fonttbl" || rtf.back() != '}' || !Balanced(rtf)) std::abort();
+    if (!tal::fuzzing::RtfWhole(rtf)) std::abort();
     return 0;
 }

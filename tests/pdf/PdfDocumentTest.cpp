@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "pdf/PdfCompress.h"
+#include "pdf/PdfCrossReference.h"
 #include "pdf/PdfEngineForm.h"
 #include "pdf/PdfFormat.h"
 #include "tests/pdf/PdfTestSupport.h"
@@ -178,6 +179,22 @@ TEST(PdfDocument, EngineFormSettings) {
     EXPECT_FALSE(render.UseCompression);
     EXPECT_FALSE(render.DocInfo().Creator.empty());
     EXPECT_EQ(render.WithDefaultExtension("out"), "out.pdf");
+}
+
+// Offsets past 2 GB keep their value in the table and after startxref; the
+// ten digits of an entry hold up to 9,999,999,999 and nothing beyond.
+TEST(PdfCrossReference, OffsetsBeyondThirtyTwoBits) {
+    const std::vector<std::int64_t> offsets {19, 2'147'483'648, 9'999'999'999};
+    const std::string table = pdf::CrossReferenceAndTrailer(offsets, 4'294'967'296 + 19, 1);
+    EXPECT_EQ(table,
+              "xref\r\n0 4\r\n0000000000 65535 f\r\n0000000019 00000 n\r\n2147483648 00000 n\r\n"
+              "9999999999 00000 n\r\n\r\ntrailer\r\n<<\r\n/Size 4\r\n/Root 1 0 R\r\n/Info 3 0 R\r\n>>\r\n\r\n"
+              "startxref\r\n4294967315\r\n%%EOF\r\n");
+    EXPECT_EQ(pdf::XrefOffset(3'000'000'000), "3000000000");
+    EXPECT_THROW(pdf::XrefOffset(10'000'000'000), EOutOfResources);
+    EXPECT_THROW(pdf::XrefOffset(-1), EOutOfResources);
+    const std::vector<std::int64_t> small {19};
+    EXPECT_THROW(pdf::CrossReferenceAndTrailer(small, 10'000'000'000, 1), EOutOfResources);
 }
 
 TEST(PdfFormat, NumbersAndTexts) {

@@ -1,6 +1,7 @@
 // Font objects, width tables, and the text objects of the page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "tests/pdf/PdfTestSupport.h"
@@ -255,6 +256,24 @@ TEST(PdfText, UnderlineInTheTextColour) {
                                  })).Bytes);
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 6, lines.end()),
               (L {"[] 0 d", "1 0 0 RG", "1 1 1 rg", "1.3104 w ", "72.0000 718.0344 m", "83.3280 718.0344 l S"}));
+}
+
+// A font of 1e30 inches is held as the largest 32-bit size; the line
+// widths of its decoration are computed past it without wrapping round.
+TEST(PdfText, DecorationOfTheLargestFontSize) {
+    const L lines = PageOneLines(ConvertReport(OnePage([](TNdrWriter& w) {
+                                     auto font = Arial();
+                                     font.SizeInches = 1e30f;
+                                     w.SetFont(font);
+                                     w.FontUnderline(true);
+                                     w.FontStrikeOut(true);
+                                     w.PrintLeft(1, "x", 1);
+                                 })).Bytes);
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines.at(2), "/F1 2147483647 Tf");
+    // (2147483647 + 1) * 0.0014 and * 0.0006 inches, in points.
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "216466351.7184 w "), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "92771293.5936 w "), lines.end());
 }
 
 TEST(PdfText, ClippedTextLeavesAZeroPenWidth) {

@@ -16,7 +16,8 @@ namespace tal::testing {
 class THalfEmEngine final : public TTextMeasure {
 public:
     long TextWidthPixels(const TFont& font, int pixelsPerInch, std::string_view text) override {
-        return static_cast<long>(text.size()) * (font.Size() * pixelsPerInch / 72 / 2);
+        // In 64 bits: a report may ask for any font size.
+        return static_cast<long>(text.size()) * (static_cast<long>(font.Size()) * pixelsPerInch / 72 / 2);
     }
 };
 

@@ -100,6 +100,25 @@ TEST(Macros, VariablesExpandAndAValueNamingItselfStops) {
     EXPECT_EQ(printed[2], "PrintLeft 1.0000 4.0000 \" tail\"");
 }
 
+// A value of one letter and twelve markers for itself: each text stops
+// inserting at the bound of inserted bytes (150 values of 109 bytes) and
+// removes the markers left, without reading the text again for each.
+TEST(Macros, AValueFullOfItsOwnMarkersStopsAtTheBytesBound) {
+    TLogHarness h;
+    std::string value = "a";
+    for (int k = 0; k < 12; ++k) value += VariableMacro("X");
+    TNdrWriter w;
+    w.BeginPage(1);
+    w.SetVariable("X", value);
+    for (int line = 0; line < 20; ++line) w.PrintLeft(1, VariableMacro("X"), 1);
+    w.EndPage();
+    const auto result = h.Convert(w.Finish());
+    ASSERT_EQ(result.Error, "");
+    const auto printed = Only(result.Lines, {"PrintLeft"});
+    ASSERT_EQ(printed.size(), 20u);
+    for (const auto& line : printed) EXPECT_EQ(line, "PrintLeft 1.0000 1.0000 \"" + std::string(150, 'a') + "\"");
+}
+
 TEST(Marks, ALeftFormattedTextPrintsRunByRun) {
     TLogHarness h;
     // "Total" is 5 characters of 104 pixels: the second run starts 520/1248 inch later.
