@@ -47,6 +47,9 @@ TQtMainDialog::TQtMainDialog(const TEngineProfile& profile, TRPRender& renderer,
     Build();
     FNameDialog = std::make_unique<TQtNameDialog>(profile, FNameForm, this);
     FDriver = std::make_unique<TConversionDriver>(profile, FState, *this, FBoxes, FNameForm, renderer, shell);
+    // While the desktop is asked to open a document the window keeps
+    // painting; what the user types or clicks waits for the answer.
+    shell.SetWhileWaiting([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     FDriver->FormCreate(arguments);
     FBoxes.SetParent(this);
 }
@@ -56,6 +59,7 @@ TQtMainDialog::~TQtMainDialog() = default;
 void TQtMainDialog::Build() {
     setObjectName(ToQt(FProfile.FormObjectName));
     setWindowTitle(ToQt(FProfile.WindowTitle));
+    setWindowIcon(EngineIcon(FProfile));
     setFont(DesignedFont(FProfile.BoldDialogFont));
     if (FProfile.SilverBackground) {
         QPalette silver = palette();
@@ -133,7 +137,9 @@ QWidget* TQtMainDialog::BuildControls(QWidget* area) {
         button->setIcon(Glyph(spec.Picture));
         button->setIconSize(QSize(24, 24));
         button->setMinimumHeight(34);
-        button->setAutoDefault(false);
+        // Return presses the button that has the focus, which is drawn as
+        // the default button while it has it.
+        button->setAutoDefault(true);
         if (spec.Hint && !spec.Hint->empty()) button->setToolTip(ToQt(*spec.Hint));
         if (ownFonts) button->setFont(DesignedFont(false));
         grid->addWidget(button, row + index / 2, index % 2);
@@ -179,7 +185,11 @@ void TQtMainDialog::SetButtonCaption(TMainButton button, const std::string& capt
     Button(button)->setText(ToQt(caption));
 }
 
-void TQtMainDialog::FocusButton(TMainButton button) { Button(button)->setFocus(Qt::OtherFocusReason); }
+void TQtMainDialog::FocusButton(TMainButton button) {
+    // Given by the program rather than by Tab, the focus is still shown.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    Button(button)->setFocus(Qt::OtherFocusReason);
+}
 
 void TQtMainDialog::BringToFront() {
     raise();
@@ -212,6 +222,12 @@ std::optional<std::string> TQtMainDialog::ChooseFile(const std::string& filter, 
     // File names go through Qt's file-name codec, which gives back the very
     // bytes of a name on disk, also of one that is not valid UTF-8.
     if (!initialFolder.empty()) dialog.setDirectory(QFile::decodeName(initialFolder.c_str()));
+    // Room for the names, sizes and dates of the documents side by side.
+    dialog.setViewMode(QFileDialog::Detail);
+    QSize room(820, 500);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        room = room.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    dialog.resize(room);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     const QByteArray chosen = QFile::encodeName(dialog.selectedFiles().constFirst());
     return std::string(chosen.constData(), static_cast<std::size_t>(chosen.size()));
