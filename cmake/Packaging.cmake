@@ -6,10 +6,11 @@ set(CPACK_PACKAGE_NAME tallow-engines)
 set(CPACK_PACKAGE_VENDOR "Tallow")
 set(CPACK_PACKAGE_CONTACT "Tallow engines maintainers <engines@tallow.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Tallow report engines: NDR reports to PDF and RTF documents")
-set(CPACK_PACKAGE_DESCRIPTION "TALPDF turns a report that the Tallow desktop application wrote as an NDR file
-into a PDF 1.3 document; TalRTF turns it into an RTF document whose texts, shapes and pictures
-are placed drawing objects. Both offer a small dialog (Qt, or the terminal when no display
-answers) and a command line that converts without one. ndrdump lists a report's commands.")
+set(CPACK_PACKAGE_DESCRIPTION "TALPDF turns a report that the Tallow desktop application wrote as
+an NDR file into a PDF 1.3 document; TalRTF turns it into an RTF document
+whose texts, shapes and pictures are placed drawing objects. Both offer a
+small dialog (Qt, or the terminal when no display answers) and a command
+line that converts without one. ndrdump lists a report's commands.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
