@@ -6,6 +6,7 @@
 
 #include "front/HelpText.h"
 #include "front/OptionChoice.h"
+#include "front/Progress.h"
 #include "front/ReportFile.h"
 #include "front/Shell.h"
 #include "front/console/ConsoleEngine.h"
@@ -51,7 +52,9 @@ int ConvertWithoutDialog(const TEngineProfile& profile, const TRendererFactory& 
         renderer->FPageSelection = options.Pages;
         TMemoryStream report;
         LoadReport(report, options.Arguments.front());
+        TTerminalProgress progress(*renderer, streams.Err, !options.Quiet && IsTerminalStandardError(streams.Err));
         renderer->RenderToFile(report, options.Output);
+        progress.Finish();
         if (!options.Quiet)
             streams.Out << profile.SuccessFirstWords << '"' << renderer->FOutputFileName << "\" - rendered successfully!\n";
         return 0;

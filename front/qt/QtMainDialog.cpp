@@ -6,9 +6,11 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "front/qt/QtNameDialog.h"
@@ -43,18 +45,19 @@ QString CaseInsensitivePattern(const std::string& pattern) {
 
 TQtMainDialog::TQtMainDialog(const TEngineProfile& profile, TRPRender& renderer, TShell& shell,
                              const std::vector<std::string>& arguments)
-    : QDialog(nullptr), FProfile(profile), FNameForm(profile, FBoxes, FState) {
+    : QDialog(nullptr), FProfile(profile), FNameForm(profile, FBoxes, FState), FRenderer(renderer) {
     Build();
     FNameDialog = std::make_unique<TQtNameDialog>(profile, FNameForm, this);
     FDriver = std::make_unique<TConversionDriver>(profile, FState, *this, FBoxes, FNameForm, renderer, shell);
     // While the desktop is asked to open a document the window keeps
     // painting; what the user types or clicks waits for the answer.
     shell.SetWhileWaiting([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    renderer.OnPageDone = [this](std::int32_t page, std::int32_t pages) { PageDone(page, pages); };
     FDriver->FormCreate(arguments);
     FBoxes.SetParent(this);
 }
 
-TQtMainDialog::~TQtMainDialog() = default;
+TQtMainDialog::~TQtMainDialog() { FRenderer.OnPageDone = nullptr; }
 
 void TQtMainDialog::Build() {
     setObjectName(ToQt(FProfile.FormObjectName));
@@ -146,8 +149,19 @@ QWidget* TQtMainDialog::BuildControls(QWidget* area) {
         FButtons[static_cast<std::size_t>(spec.Id)] = button;
         ++index;
     }
+    // The progress of a conversion, below the buttons; its room is kept
+    // while it is hidden so that nothing moves when it shows.
+    FProgress = AddChild<QProgressBar>(host);
+    FProgress->setObjectName(QStringLiteral("Progress"));
+    FProgress->setFormat(QStringLiteral("Page %v of %m"));
+    FProgress->setTextVisible(true);
+    QSizePolicy keepRoom = FProgress->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    FProgress->setSizePolicy(keepRoom);
+    FProgress->hide();
+    grid->addWidget(FProgress, row + 2, 0, 1, 2);
     // A taller window than its contents leaves the room below the buttons.
-    grid->setRowStretch(row + 2, 1);
+    grid->setRowStretch(row + 3, 1);
     connect(Button(TMainButton::Make), &QPushButton::clicked, this, [this] { FDriver->MakeBtnClick(); });
     connect(Button(TMainButton::View), &QPushButton::clicked, this, [this] { FDriver->ViewBtnClick(); });
     connect(Button(TMainButton::ViewAll), &QPushButton::clicked, this, [this] { FDriver->ViewAllBtnClick(); });
@@ -173,10 +187,27 @@ void TQtMainDialog::PlaceWindow() {
 }
 
 void TQtMainDialog::SetBusyCursor(bool busy) {
+    // While a conversion runs its buttons are disabled, so that nothing
+    // queued while the window repaints starts anything; they come back as
+    // they were, and the driver then sets their states after the outcome.
+    for (std::size_t i = 0; i < FButtons.size(); ++i) {
+        if (busy) FEnabledBeforeBusy[i] = FButtons[i]->isEnabled();
+        FButtons[i]->setEnabled(!busy && FEnabledBeforeBusy[i]);
+    }
+    FProgress->setRange(0, 0);  // busy until the first page tells the count
+    FProgress->setVisible(busy);
     if (busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
+}
+
+void TQtMainDialog::PageDone(std::int32_t page, std::int32_t pages) {
+    if (pages > 0) {
+        FProgress->setRange(0, pages);
+        FProgress->setValue(std::clamp(page, 0, pages));
+    }
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void TQtMainDialog::EnableButton(TMainButton button, bool enabled) { Button(button)->setEnabled(enabled); }

@@ -262,5 +262,22 @@ TEST_F(ConsoleTest, ADesktopThatCannotOpenTheDocumentIsReportedWithTheShellNumbe
     EXPECT_EQ(engine.Wait(), 0);
 }
 
+TEST_F(ConsoleTest, ConvertingWithoutADialogShowsItsProgressOnATerminalOnly) {
+    WriteFile(Folder / "long.ndr", GoodReport(40));
+    TPtyProgram shown(FRONT_DEMO_PDF, {"-o", Folder / "long.pdf", "long.ndr"}, Folder.Str());
+    ASSERT_TRUE(shown.Expect("\rPage 1 of 40"));
+    ASSERT_TRUE(shown.Expect("\rPage 40 of 40"));
+    ASSERT_TRUE(shown.Expect("rendered successfully!"));
+    EXPECT_EQ(shown.Wait(), 0);
+    // The progress line is wiped before the outcome is printed.
+    const std::string& screen = shown.Output();
+    EXPECT_NE(screen.find("\r" + std::string(13, ' ') + "\r"), std::string::npos);  // "Page 40 of 40"
+
+    TPtyProgram quiet(FRONT_DEMO_PDF, {"-q", "-o", Folder / "quiet.pdf", "long.ndr"}, Folder.Str());
+    EXPECT_EQ(quiet.Wait(), 0);
+    EXPECT_EQ(quiet.Output(), "");
+    EXPECT_TRUE(std::filesystem::exists(Folder / "quiet.pdf"));
+}
+
 }  // namespace
 }  // namespace tal::front::testing

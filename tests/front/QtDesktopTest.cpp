@@ -12,9 +12,11 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -282,6 +284,49 @@ TEST_F(QtDesktopTest, TheFileDialogOpensWideEnoughForItsColumns) {
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
     EXPECT_GE(size.width(), std::min(800, screen.width() * 9 / 10 - 1));
     EXPECT_GE(size.height(), std::min(480, screen.height() * 9 / 10 - 1));
+}
+
+TEST_F(QtDesktopTest, ALongReportShowsItsProgressWhileTheWindowRepaintsWithItsButtonsDisabled) {
+    WriteFile(Folder / "long.ndr", GoodReport(500));
+    TQtMainDialog dialog(PdfEngineProfile(), Render, Shell, {Folder / "long.ndr", "Convert"});
+    dialog.show();
+    QProgressBar* progress = dialog.Progress();
+    ASSERT_NE(progress, nullptr);
+    EXPECT_FALSE(progress->isVisible());
+    // Sampled by a timer, which fires only when the event loop runs: during
+    // the conversion only if the window is kept alive between pages.
+    std::vector<int> seen;
+    bool buttonsWereEnabled = false;
+    QTimer sampler;
+    sampler.setInterval(0);
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+        if (!progress->isVisible() || progress->maximum() == 0) return;
+        if (seen.empty() || seen.back() != progress->value()) seen.push_back(progress->value());
+        for (auto button : {TMainButton::Make, TMainButton::ViewAll, TMainButton::Close})
+            buttonsWereEnabled = buttonsWereEnabled || dialog.Button(button)->isEnabled();
+        EXPECT_EQ(progress->maximum(), 500);
+        EXPECT_EQ(progress->text(), QStringLiteral("Page %1 of 500").arg(progress->value()));
+    });
+    sampler.start();
+    TModalAnswers answers;
+    QString success;
+    answers.Then([](QWidget* name) { NameIt(name, "Long"); });
+    answers.Then([&](QWidget* box) {
+        success = BoxText(box);
+        ClickOk(box);
+    });
+    QTest::mouseClick(dialog.Button(TMainButton::Make), Qt::LeftButton);
+    sampler.stop();
+    EXPECT_TRUE(answers.Done());
+    EXPECT_TRUE(success.contains(QStringLiteral("\"Long.PDF\" - rendered successfully!"))) << success.toStdString();
+    ASSERT_GE(seen.size(), 10u);
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_EQ(seen.back(), 500);
+    EXPECT_FALSE(buttonsWereEnabled);
+    EXPECT_FALSE(progress->isVisible());
+    EXPECT_TRUE(dialog.Button(TMainButton::ViewAll)->isEnabled());
+    EXPECT_TRUE(dialog.Button(TMainButton::View)->isEnabled());
+    EXPECT_FALSE(dialog.Button(TMainButton::Make)->isEnabled());
 }
 
 }  // namespace
