@@ -4,6 +4,10 @@
 #include <iostream>
 #include <map>
 
+#include "front/HelpText.h"
+#include "front/OptionChoice.h"
+#include "front/Progress.h"
+#include "front/ReportFile.h"
 #include "front/Shell.h"
 #include "front/console/ConsoleEngine.h"
 #include "platform/Stream.h"
@@ -30,11 +34,11 @@ void AddOptions(CLI::App& app, const TEngineProfile& profile, TEngineOptions& op
         const std::map<std::string, TImageOutputChoice> outputs {{"higher", TImageOutputChoice::HigherQuality},
                                                                 {"smaller", TImageOutputChoice::SmallerSize}};
         app.add_option("--image-output", options.ImageOutput, "Pictures: higher quality or smaller size")
-            ->transform(CLI::CheckedTransformer(outputs, CLI::ignore_case));
+            ->transform(OneWordOf(outputs));
         const std::map<std::string, TImageEncodingChoice> encodings {{"hex", TImageEncodingChoice::Hex},
                                                                     {"binary", TImageEncodingChoice::Binary}};
         app.add_option("--image-encoding", options.ImageEncoding, "Picture bytes as hex or binary")
-            ->transform(CLI::CheckedTransformer(encodings, CLI::ignore_case));
+            ->transform(OneWordOf(encodings));
     }
     app.add_flag("--console", options.Console, "Use the terminal dialogs even where a display is available");
     app.add_flag("-q,--quiet", options.Quiet, "Print nothing when the document was written");
@@ -47,15 +51,17 @@ int ConvertWithoutDialog(const TEngineProfile& profile, const TRendererFactory& 
         auto renderer = makeRenderer(options);
         renderer->FPageSelection = options.Pages;
         TMemoryStream report;
-        report.LoadFromFile(options.Arguments.front());
+        LoadReport(report, options.Arguments.front());
+        TTerminalProgress progress(*renderer, streams.Err, !options.Quiet && IsTerminalStandardError(streams.Err));
         renderer->RenderToFile(report, options.Output);
+        progress.Finish();
         if (!options.Quiet)
             streams.Out << profile.SuccessFirstWords << '"' << renderer->FOutputFileName << "\" - rendered successfully!\n";
         return 0;
     } catch (const std::exception& error) {
-        streams.Err << error.what() << '\n';
+        streams.Err << profile.Deliverable << ": " << error.what() << '\n';
     } catch (...) {
-        streams.Err << "The conversion failed for an unknown reason.\n";
+        streams.Err << profile.Deliverable << ": the conversion failed for an unknown reason.\n";
     }
     return 1;
 }
@@ -103,7 +109,7 @@ int EngineMain(const TEngineProfile& profile, const TRendererFactory& makeRender
         if (!options.NonInteractive() && options.Arguments.size() > 2)
             throw CLI::ValidationError("at most two arguments: REPORT.ndr Convert or FOLDER View");
     } catch (const CLI::CallForHelp&) {
-        streams.Out << app.help();
+        streams.Out << EngineHelp(profile);
         return 0;
     } catch (const CLI::CallForVersion&) {
         streams.Out << profile.Deliverable << " " << EngineVersion << "\n";
@@ -116,7 +122,7 @@ int EngineMain(const TEngineProfile& profile, const TRendererFactory& makeRender
     try {
         return RunDialog(profile, makeRenderer, options, streams);
     } catch (const std::exception& error) {
-        streams.Err << error.what() << '\n';
+        streams.Err << profile.Deliverable << ": " << error.what() << '\n';
         return 1;
     }
 }

@@ -9,6 +9,7 @@ TEngineProfile MakePdfProfile() {
     p.Kind = TEngineKind::Pdf;
     p.Deliverable = "TALPDF";
     p.ApplicationTitle = "Tallow Adobe Acrobat PDF Machine";
+    p.DesktopName = "talpdf";
     p.FormClass = "TPDFForm";
     p.FormObjectName = "PDFForm";
     p.WindowTitle = "Make an Adobe Acrobat Document";
@@ -50,6 +51,7 @@ TEngineProfile MakeRtfProfile() {
     p.Kind = TEngineKind::Rtf;
     p.Deliverable = "TalRTF";
     p.ApplicationTitle = "Tallow RTF Engine";
+    p.DesktopName = "talrtf";
     p.FormClass = "TRTFForm";
     p.FormObjectName = "RTFForm";
     p.WindowTitle = "RTFForm";

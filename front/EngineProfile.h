@@ -17,6 +17,7 @@ struct TEngineProfile {
     TEngineKind Kind = TEngineKind::Pdf;
     std::string Deliverable;       // program name
     std::string ApplicationTitle;  // task bar, default error box
+    std::string DesktopName;       // the desktop file's and the icon's name: "talpdf"
     std::string FormClass;         // main dialog class
     std::string FormObjectName;
     std::string WindowTitle;

@@ -27,11 +27,27 @@ std::string WindowsDirectoryPart(const std::string& path) {
     return path.substr(0, at + 1);
 }
 
+// A folder as the user would name it: absolute, without "." parts or
+// doubled separators. ".." is resolved by the file system, since a ".."
+// after a symbolic link leads where the link's target has its parent.
+std::string PlainFolder(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::path whole = std::filesystem::absolute(folder, error);
+    if (error) return folder;
+    bool climbs = false;
+    for (const auto& part : whole) climbs = climbs || part == "..";
+    std::filesystem::path plain = climbs ? std::filesystem::weakly_canonical(whole, error) : whole.lexically_normal();
+    if (error) plain = whole.lexically_normal();
+    std::string text = plain.string();
+    while (text.size() > 1 && text.back() == '/') text.pop_back();
+    return text;
+}
+
 std::string PosixDirectoryPart(const std::string& path) {
     const auto at = path.rfind('/');
     if (at == std::string::npos) return {};
     if (at == 0) return "/";
-    return path.substr(0, at);
+    return PlainFolder(path.substr(0, at));
 }
 
 }  // namespace

@@ -14,7 +14,9 @@ TPathStyle HostPathStyle();
 char PathSeparator(TPathStyle style);
 
 // The folder part of a path, without a trailing separator except where the
-// folder is a root (C:\ or /). Empty when the path names no folder.
+// folder is a root (C:\ or /). Empty when the path names no folder. By the
+// POSIX rules the folder is made absolute and plain ("case/../case/r.ndr"
+// gives the current folder + "/case"), so that messages name it whole.
 std::string DirectoryPart(const std::string& path, TPathStyle style);
 
 // Folder + separator + name + extension, kept whole however long.

@@ -1,12 +1,17 @@
 #include "front/Shell.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <optional>
 #include <cstdlib>
 #include <string_view>
 #include <vector>
@@ -74,24 +79,102 @@ private:
     int FEnds[2] = {-1, -1};
 };
 
-// In the grandchild: become a session of its own, move to the working
-// folder, and run the opener. Only async-signal-safe calls from here on.
+// What the watcher and the opener send the engine through the pipe.
+struct TOpenerReport {
+    enum TKind : int { ExecFailed = 1, Exited = 2, Killed = 3 };
+    int Kind = 0;
+    int Value = 0;  // errno, exit status or signal
+};
+
+void Send(int fd, TOpenerReport report) { (void)!::write(fd, &report, sizeof report); }
+
+// In the opener: move to the working folder and run xdg-open with nothing
+// of the terminal. Only async-signal-safe calls from here on.
 [[noreturn]] void ExecOpener(const std::string& opener, char* const argv[], const std::string& folder, int report) {
-    ::setsid();
     if (!folder.empty()) (void)!::chdir(folder.c_str());
-    const int devnull = ::open("/dev/null", O_RDWR);
-    if (devnull >= 0) {
-        ::dup2(devnull, STDIN_FILENO);
-        ::dup2(devnull, STDOUT_FILENO);
-        ::dup2(devnull, STDERR_FILENO);
-    }
+    ::signal(SIGPIPE, SIG_DFL);  // the watcher's choice is not the viewer's
     ::execv(opener.c_str(), argv);
-    const int error = errno;
-    (void)!::write(report, &error, sizeof error);
+    Send(report, {TOpenerReport::ExecFailed, errno});
     ::_exit(127);
 }
 
+// In the watcher, a process of its own session that init adopts: keep only
+// the pipe (as descriptor 3) and /dev/null, so that no window-system
+// connection or file of the engine outlives it; start the opener, wait for
+// it and send its exit status. The engine may have stopped listening by
+// then; the write then fails harmlessly.
+[[noreturn]] void WatchOpener(const std::string& opener, char* const argv[], const std::string& folder, int report) {
+    ::setsid();
+    ::signal(SIGPIPE, SIG_IGN);
+    const int kept = ::fcntl(report, F_DUPFD, 64);
+    const int devnull = ::open("/dev/null", O_RDWR);
+    if (kept < 0 || devnull < 0) ::_exit(1);
+    for (int fd = 0; fd < 3; ++fd) ::dup2(devnull, fd);
+    ::dup2(kept, 3);
+    ::fcntl(3, F_SETFD, FD_CLOEXEC);
+    ::close_range(4, ~0U, 0);
+    const pid_t child = ::fork();
+    if (child < 0) {
+        Send(3, {TOpenerReport::ExecFailed, errno});
+        ::_exit(1);
+    }
+    if (child == 0) ExecOpener(opener, argv, folder, 3);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status))
+        Send(3, {TOpenerReport::Exited, WEXITSTATUS(status)});
+    else
+        Send(3, {TOpenerReport::Killed, WIFSIGNALED(status) ? WTERMSIG(status) : 0});
+    ::_exit(0);
+}
+
+// Reads the watcher's reports until one tells the outcome, the pipe closes
+// or the wait is over; whileWaiting runs between short polls.
+std::optional<TOpenerReport> AwaitOutcome(int fd, std::chrono::milliseconds wait,
+                                          const std::function<void()>& whileWaiting) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    TOpenerReport report;
+    std::size_t have = 0;
+    while (true) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return std::nullopt;
+        pollfd ready {fd, POLLIN, 0};
+        const int slice = static_cast<int>(std::min<std::int64_t>(left.count(), 50));
+        const int n = ::poll(&ready, 1, slice);
+        if (n < 0 && errno != EINTR) return std::nullopt;
+        if (n > 0) {
+            const ssize_t got = ::read(fd, reinterpret_cast<char*>(&report) + have, sizeof report - have);
+            if (got == 0) return TOpenerReport {};  // the watcher ended without a word
+            if (got > 0 && (have += static_cast<std::size_t>(got)) == sizeof report) return report;
+        }
+        if (whileWaiting) whileWaiting();
+    }
+}
+
+int ResultForReport(const TOpenerReport& report) {
+    switch (report.Kind) {
+        // The opener exists but could not be started: as if nothing were
+        // associated with the document.
+        case TOpenerReport::ExecFailed:
+            return report.Value == ENOMEM ? shell_result::OutOfMemory : shell_result::NoAssociation;
+        case TOpenerReport::Exited: return ShellResultForOpenerExit(report.Value);
+        default: return shell_result::OutOfResources;
+    }
+}
+
 }  // namespace
+
+int ShellResultForOpenerExit(int status) {
+    switch (status) {
+        case 0: return shell_result::Started;
+        case 2: return shell_result::FileNotFound;
+        case 3:  // a required tool could not be found
+        case 4: return shell_result::NoAssociation;  // the action failed: no application, no method
+        case 5: return shell_result::AccessDenied;
+        default: return shell_result::OutOfResources;
+    }
+}
 
 int TXdgOpenShell::OpenDocument(const std::string& path, const std::string& workingFolder) {
     if (path.empty() || ::access(path.c_str(), F_OK) != 0) {
@@ -111,29 +194,22 @@ int TXdgOpenShell::OpenDocument(const std::string& path, const std::string& work
     TPipe report;
     if (!report.Valid()) return shell_result::OutOfResources;
     // Fork twice: the middle child exits at once and is reaped here, so the
-    // opener is adopted by init and never waited for by the dialog.
+    // watcher is adopted by init and no child of the engine is left behind.
     const pid_t middle = ::fork();
     if (middle < 0) return ResultForErrno(errno);
     if (middle == 0) {
-        const pid_t opener_pid = ::fork();
-        if (opener_pid == 0) ExecOpener(opener, argv, folder, report.WriteEnd());
-        ::_exit(opener_pid < 0 ? 1 : 0);
+        const pid_t watcher = ::fork();
+        if (watcher == 0) WatchOpener(opener, argv, folder, report.WriteEnd());
+        ::_exit(watcher < 0 ? 1 : 0);
     }
     report.CloseWrite();
     int status = 0;
     while (::waitpid(middle, &status, 0) < 0 && errno == EINTR) {
     }
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return shell_result::OutOfResources;
-    // The pipe closes on a successful exec; an error number arrives otherwise.
-    int error = 0;
-    ssize_t n;
-    while ((n = ::read(report.ReadEnd(), &error, sizeof error)) < 0 && errno == EINTR) {
-    }
-    // The opener exists but could not be started: as if nothing were
-    // associated with the document.
-    if (n == static_cast<ssize_t>(sizeof error))
-        return error == ENOMEM ? shell_result::OutOfMemory : shell_result::NoAssociation;
-    return shell_result::Started;
+    const auto outcome = AwaitOutcome(report.ReadEnd(), FWait, FWhileWaiting);
+    // Still running at the end of the wait: the opener runs the viewer itself.
+    return outcome ? ResultForReport(*outcome) : shell_result::Started;
 }
 
 }  // namespace tal::front

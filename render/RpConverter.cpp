@@ -231,6 +231,7 @@ void TRPConverter::ConvertPage() {
         const std::uint8_t code = ReadByte();
         if (code == ndr::cmdEndPage) {
             FRenderTarget->EndPage();
+            if (FRenderTarget->OnPageDone) FRenderTarget->OnPageDone(FCurrentPageNo, FTotalPages);
             return;
         }
         PerformCommand(code);

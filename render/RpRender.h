@@ -9,6 +9,7 @@
 // integer rectangles are device units (XToDevice/YToDevice); points are
 // 1/1248 inch.
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <span>
@@ -118,6 +119,10 @@ public:
     TClock Clock = &Now;
     // The code page in which the text helpers step through characters.
     TCodePage FCodePage = CP_WINDOWS_1252;
+    // Called after the converter has finished each page, with the number
+    // the page carries and the report's page count; the front ends show
+    // progress with it (and a window keeps painting). None by default.
+    std::function<void(std::int32_t page, std::int32_t pages)> OnPageDone;
 
 protected:
     // Runs Generate(PageNo) of a new converter over Stream; the converter is

@@ -7,18 +7,62 @@
 
 #include "front/PathRules.h"
 #include "front/Viewing.h"
+#include "front/console/KeyReader.h"
 
 namespace tal::front {
 
 namespace {
 
-constexpr const char* Escape = "\x1b";
+constexpr const char* Escape = EscapeKey;
 
 std::string Title(const std::string& title) { return "--- " + title + " ---"; }
 
-bool IsYes(const std::string& answer) {
-    const auto first = answer.find_first_not_of(' ');
-    return first != std::string::npos && std::tolower(static_cast<unsigned char>(answer[first])) == 'y';
+// A caption as a sentence starts with it: without its accelerator mark and
+// the blanks the button leaves before its text.
+std::string CaptionInText(const std::string& caption) {
+    const std::string plain = StripAccelerator(caption);
+    const auto first = plain.find_first_not_of(' ');
+    return first == std::string::npos ? plain : plain.substr(first);
+}
+
+// The one way every terminal dialog reads a choice: the accelerator letter
+// of a button (either case, blanks around it allowed) chooses that button,
+// an empty line the focused one, Escape the cancel button. Anything else
+// chooses nothing.
+struct TChoiceButtons {
+    std::vector<std::string> Captions;
+    std::size_t Focused = 0;
+    std::size_t CancelButton = 0;
+};
+
+std::optional<std::size_t> ChosenButton(const TChoiceButtons& buttons, const std::string& line) {
+    const auto first = line.find_first_not_of(' ');
+    if (first == std::string::npos) return buttons.Focused;
+    const auto last = line.find_last_not_of(' ');
+    const std::string word = line.substr(first, last - first + 1);
+    if (word == Escape) return buttons.CancelButton;
+    if (word.size() != 1) return std::nullopt;
+    const char key = static_cast<char>(std::tolower(static_cast<unsigned char>(word[0])));
+    for (std::size_t i = 0; i < buttons.Captions.size(); ++i)
+        if (key == AcceleratorLetter(buttons.Captions[i])) return i;
+    return std::nullopt;
+}
+
+// Asks until a button is chosen; the end of input chooses the cancel button.
+std::size_t AskForButton(TTerminal& terminal, const TChoiceButtons& buttons) {
+    std::string prompt;
+    for (std::size_t i = 0; i < buttons.Captions.size(); ++i) {
+        if (i > 0) prompt += " / ";
+        prompt += ShowAccelerator(buttons.Captions[i]);
+        if (i == buttons.Focused) prompt += " (Enter)";
+    }
+    prompt += ": ";
+    while (true) {
+        const auto line = terminal.ReadLine(prompt);
+        if (!line) return buttons.CancelButton;
+        if (const auto chosen = ChosenButton(buttons, *line)) return *chosen;
+        terminal.PrintLine("No such button: type the letter in brackets, or Enter.");
+    }
 }
 
 }  // namespace
@@ -28,20 +72,21 @@ bool IsYes(const std::string& answer) {
 void TConsoleMessageBoxes::ShowInformation(const std::string& text) {
     FTerminal.PrintLine(Title("Information"));
     FTerminal.PrintLine(text);
-    FTerminal.ReadLine("[O]K (Enter): ");
+    AskForButton(FTerminal, {{"&OK"}, 0, 0});
 }
 
 bool TConsoleMessageBoxes::AskConfirmation(const std::string& text) {
     FTerminal.PrintLine(Title("Confirm"));
     FTerminal.PrintLine(text);
-    const auto answer = FTerminal.ReadLine(ShowAccelerator("&Yes") + " / " + ShowAccelerator("&No") + ": ");
-    return answer && IsYes(*answer);
+    // Yes is the box's default button, as in the windows; closing it any
+    // other way is No.
+    return AskForButton(FTerminal, {{"&Yes", "&No"}, 0, 1}) == 0;
 }
 
 void TConsoleMessageBoxes::ShowError(const std::string& title, const std::string& text) {
     FTerminal.PrintLine(Title(title));
     FTerminal.PrintLine("Error: " + text);
-    FTerminal.ReadLine("[O]K (Enter): ");
+    AskForButton(FTerminal, {{"&OK"}, 0, 0});
 }
 
 // ---- name dialog ----
@@ -52,8 +97,8 @@ void TConsoleNameView::ShowModal() {
     FTerminal.PrintLine(FPrompt);
     FTerminal.PrintLine("Do not enter the extension -- just enter a name");
     FTerminal.PrintLine("Long file names are OK");
-    FTerminal.PrintLine("Enter presses" + StripAccelerator(" &OK") + "; Escape or end of input presses " +
-                        ShowAccelerator("&Cancel") + ".");
+    // Whatever is typed is the name, so cancelling is said in keys only.
+    FTerminal.PrintLine("Type the name and press Enter for OK; press Escape (or Ctrl-D) to cancel.");
     FForm.FormActivate();
     while (FOpen) {
         const auto line = FTerminal.ReadLine("Name: ");
@@ -94,14 +139,17 @@ void TConsoleMainDialog::PrintDialog() {
 }
 
 std::optional<TMainButton> TConsoleMainDialog::Choice(const std::string& line) {
+    if (line.find_first_not_of(' ') == std::string::npos) return FFocused;
+    // Besides its letter, a button of the main dialog answers to its number.
     const auto first = line.find_first_not_of(' ');
-    if (first == std::string::npos) return FFocused;
-    if (line.substr(first) == Escape) return TMainButton::Close;  // the cancel button
-    const char key = static_cast<char>(std::tolower(static_cast<unsigned char>(line[first])));
-    for (std::size_t i = 0; i < FButtons.size(); ++i) {
-        if (key == static_cast<char>('1' + i) || (key == AcceleratorLetter(FButtons[i].Caption) && key != 0))
-            return static_cast<TMainButton>(i);
-    }
+    const auto last = line.find_last_not_of(' ');
+    if (first == last && line[first] >= '1' && line[first] < static_cast<char>('1' + FButtons.size()))
+        return static_cast<TMainButton>(line[first] - '1');
+    TChoiceButtons buttons;
+    for (const auto& button : FButtons) buttons.Captions.push_back(button.Caption);
+    buttons.Focused = static_cast<std::size_t>(FFocused.value_or(TMainButton::Close));
+    buttons.CancelButton = static_cast<std::size_t>(TMainButton::Close);
+    if (const auto chosen = ChosenButton(buttons, line)) return static_cast<TMainButton>(*chosen);
     return std::nullopt;
 }
 
@@ -126,9 +174,9 @@ void TConsoleMainDialog::Run(TConversionDriver& driver) {
         }
         const auto button = Choice(*line);
         if (!button) {
-            FTerminal.PrintLine("No such button.");
+            FTerminal.PrintLine("No such button: type the letter in brackets or the number, or Enter.");
         } else if (!At(*button).Enabled) {
-            FTerminal.PrintLine(StripAccelerator(At(*button).Caption) + " is not available now.");
+            FTerminal.PrintLine(CaptionInText(At(*button).Caption) + " is not available now.");
         } else {
             FFocused = *button;
             Press(driver, *button);

@@ -1,10 +1,12 @@
 #include "front/console/Terminal.h"
 
+#include <unistd.h>
+
 #include <cctype>
-#include <istream>
-#include <ostream>
+#include <iostream>
 
 #include "front/Utf8.h"
+#include "front/console/KeyReader.h"
 
 namespace tal::front {
 
@@ -37,11 +39,25 @@ std::string Printable(const std::string& text) {
 
 }  // namespace
 
+TTerminal::TTerminal(std::istream& in, std::ostream& out) : FIn(in), FOut(out) {
+    if (&in == &std::cin && IsKeyTerminal(STDIN_FILENO)) FKeyFd = STDIN_FILENO;
+}
+
 void TTerminal::Print(const std::string& text) { FOut << Printable(text) << std::flush; }
 
 void TTerminal::PrintLine(const std::string& text) { FOut << Printable(text) << '\n' << std::flush; }
 
 std::optional<std::string> TTerminal::ReadLine(const std::string& prompt) {
+    if (FKeyFd >= 0) {
+        // The end of input stays, as it does for a stream.
+        if (FKeysEnded) {
+            FOut << Printable(prompt) << '\n' << std::flush;
+            return std::nullopt;
+        }
+        auto line = ReadKeyLine(FKeyFd, FOut, Printable(prompt));
+        FKeysEnded = !line;
+        return line;
+    }
     Print(prompt);
     std::string line;
     if (!std::getline(FIn, line)) {

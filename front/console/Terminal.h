@@ -11,16 +11,22 @@ namespace tal::front {
 
 class TTerminal {
 public:
-    TTerminal(std::istream& in, std::ostream& out) : FIn(in), FOut(out) {}
+    // When in is the program's standard input and that is a terminal, lines
+    // are read key by key (front/console/KeyReader.h), so that Escape alone
+    // answers; otherwise line by line from the stream.
+    TTerminal(std::istream& in, std::ostream& out);
 
     void Print(const std::string& text);
     void PrintLine(const std::string& text);
-    // A line without its end; nothing at the end of input.
+    // A line without its end; nothing at the end of input. A line of
+    // Escape alone (at a terminal: the Escape key) is EscapeKey.
     std::optional<std::string> ReadLine(const std::string& prompt);
 
 private:
     std::istream& FIn;
     std::ostream& FOut;
+    int FKeyFd = -1;  // the terminal read key by key, or -1
+    bool FKeysEnded = false;
 };
 
 // A caption with its accelerator shown: "&Make" -> "[M]ake", "&&" -> "&".

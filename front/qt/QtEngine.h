@@ -9,6 +9,13 @@
 
 namespace tal::front {
 
+namespace qt {
+// Names the application after the engine for the desktop: the application
+// title (which the window manager's title bars and the task bar show beside
+// each window's own title), the desktop file that describes it, and its icon.
+void PrepareApplication(const TEngineProfile& profile);
+}  // namespace qt
+
 int RunQtEngine(const TEngineProfile& profile, TRPRender& renderer, TShell& shell,
                 const std::vector<std::string>& arguments);
 

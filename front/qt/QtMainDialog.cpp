@@ -6,9 +6,11 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "front/qt/QtNameDialog.h"
@@ -43,19 +45,24 @@ QString CaseInsensitivePattern(const std::string& pattern) {
 
 TQtMainDialog::TQtMainDialog(const TEngineProfile& profile, TRPRender& renderer, TShell& shell,
                              const std::vector<std::string>& arguments)
-    : QDialog(nullptr), FProfile(profile), FNameForm(profile, FBoxes, FState) {
+    : QDialog(nullptr), FProfile(profile), FNameForm(profile, FBoxes, FState), FRenderer(renderer) {
     Build();
     FNameDialog = std::make_unique<TQtNameDialog>(profile, FNameForm, this);
     FDriver = std::make_unique<TConversionDriver>(profile, FState, *this, FBoxes, FNameForm, renderer, shell);
+    // While the desktop is asked to open a document the window keeps
+    // painting; what the user types or clicks waits for the answer.
+    shell.SetWhileWaiting([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    renderer.OnPageDone = [this](std::int32_t page, std::int32_t pages) { PageDone(page, pages); };
     FDriver->FormCreate(arguments);
     FBoxes.SetParent(this);
 }
 
-TQtMainDialog::~TQtMainDialog() = default;
+TQtMainDialog::~TQtMainDialog() { FRenderer.OnPageDone = nullptr; }
 
 void TQtMainDialog::Build() {
     setObjectName(ToQt(FProfile.FormObjectName));
     setWindowTitle(ToQt(FProfile.WindowTitle));
+    setWindowIcon(EngineIcon(FProfile));
     setFont(DesignedFont(FProfile.BoldDialogFont));
     if (FProfile.SilverBackground) {
         QPalette silver = palette();
@@ -133,15 +140,28 @@ QWidget* TQtMainDialog::BuildControls(QWidget* area) {
         button->setIcon(Glyph(spec.Picture));
         button->setIconSize(QSize(24, 24));
         button->setMinimumHeight(34);
-        button->setAutoDefault(false);
+        // Return presses the button that has the focus, which is drawn as
+        // the default button while it has it.
+        button->setAutoDefault(true);
         if (spec.Hint && !spec.Hint->empty()) button->setToolTip(ToQt(*spec.Hint));
         if (ownFonts) button->setFont(DesignedFont(false));
         grid->addWidget(button, row + index / 2, index % 2);
         FButtons[static_cast<std::size_t>(spec.Id)] = button;
         ++index;
     }
+    // The progress of a conversion, below the buttons; its room is kept
+    // while it is hidden so that nothing moves when it shows.
+    FProgress = AddChild<QProgressBar>(host);
+    FProgress->setObjectName(QStringLiteral("Progress"));
+    FProgress->setFormat(QStringLiteral("Page %v of %m"));
+    FProgress->setTextVisible(true);
+    QSizePolicy keepRoom = FProgress->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    FProgress->setSizePolicy(keepRoom);
+    FProgress->hide();
+    grid->addWidget(FProgress, row + 2, 0, 1, 2);
     // A taller window than its contents leaves the room below the buttons.
-    grid->setRowStretch(row + 2, 1);
+    grid->setRowStretch(row + 3, 1);
     connect(Button(TMainButton::Make), &QPushButton::clicked, this, [this] { FDriver->MakeBtnClick(); });
     connect(Button(TMainButton::View), &QPushButton::clicked, this, [this] { FDriver->ViewBtnClick(); });
     connect(Button(TMainButton::ViewAll), &QPushButton::clicked, this, [this] { FDriver->ViewAllBtnClick(); });
@@ -167,10 +187,27 @@ void TQtMainDialog::PlaceWindow() {
 }
 
 void TQtMainDialog::SetBusyCursor(bool busy) {
+    // While a conversion runs its buttons are disabled, so that nothing
+    // queued while the window repaints starts anything; they come back as
+    // they were, and the driver then sets their states after the outcome.
+    for (std::size_t i = 0; i < FButtons.size(); ++i) {
+        if (busy) FEnabledBeforeBusy[i] = FButtons[i]->isEnabled();
+        FButtons[i]->setEnabled(!busy && FEnabledBeforeBusy[i]);
+    }
+    FProgress->setRange(0, 0);  // busy until the first page tells the count
+    FProgress->setVisible(busy);
     if (busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
+}
+
+void TQtMainDialog::PageDone(std::int32_t page, std::int32_t pages) {
+    if (pages > 0) {
+        FProgress->setRange(0, pages);
+        FProgress->setValue(std::clamp(page, 0, pages));
+    }
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void TQtMainDialog::EnableButton(TMainButton button, bool enabled) { Button(button)->setEnabled(enabled); }
@@ -179,7 +216,11 @@ void TQtMainDialog::SetButtonCaption(TMainButton button, const std::string& capt
     Button(button)->setText(ToQt(caption));
 }
 
-void TQtMainDialog::FocusButton(TMainButton button) { Button(button)->setFocus(Qt::OtherFocusReason); }
+void TQtMainDialog::FocusButton(TMainButton button) {
+    // Given by the program rather than by Tab, the focus is still shown.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    Button(button)->setFocus(Qt::OtherFocusReason);
+}
 
 void TQtMainDialog::BringToFront() {
     raise();
@@ -212,6 +253,12 @@ std::optional<std::string> TQtMainDialog::ChooseFile(const std::string& filter, 
     // File names go through Qt's file-name codec, which gives back the very
     // bytes of a name on disk, also of one that is not valid UTF-8.
     if (!initialFolder.empty()) dialog.setDirectory(QFile::decodeName(initialFolder.c_str()));
+    // Room for the names, sizes and dates of the documents side by side.
+    dialog.setViewMode(QFileDialog::Detail);
+    QSize room(820, 500);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        room = room.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    dialog.resize(room);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     const QByteArray chosen = QFile::encodeName(dialog.selectedFiles().constFirst());
     return std::string(chosen.constData(), static_cast<std::size_t>(chosen.size()));

@@ -12,6 +12,7 @@
 #include "front/NameU.h"
 #include "front/qt/QtMessageBoxes.h"
 
+class QProgressBar;
 class QPushButton;
 
 namespace tal::front::qt {
@@ -29,6 +30,8 @@ public:
     TConversionDriver& Driver() { return *FDriver; }
     TQtNameDialog& NameDialog() { return *FNameDialog; }
     QPushButton* Button(TMainButton button) const { return FButtons[static_cast<std::size_t>(button)]; }
+    // "Page N of M" while a conversion runs, hidden otherwise.
+    QProgressBar* Progress() const { return FProgress; }
 
     // ---- windowing operations ----
     void SetBusyCursor(bool busy) override;
@@ -51,6 +54,9 @@ private:
     void Build();
     QWidget* BuildControls(QWidget* area);
     void PlaceWindow();
+    // After each page: the progress shown and the window repainted, while
+    // what the user types or clicks waits for the conversion's end.
+    void PageDone(std::int32_t page, std::int32_t pages);
 
     const TEngineProfile& FProfile;
     TEngineState FState;
@@ -58,7 +64,10 @@ private:
     TNameForm FNameForm;
     std::unique_ptr<TQtNameDialog> FNameDialog;
     std::unique_ptr<TConversionDriver> FDriver;
+    TRPRender& FRenderer;
     std::array<QPushButton*, 4> FButtons {};
+    std::array<bool, 4> FEnabledBeforeBusy {};
+    QProgressBar* FProgress = nullptr;
 };
 
 // "*.PDF" as a Qt file pattern that matches the letters in either case.

@@ -1,7 +1,11 @@
 #include "front/qt/QtMessageBoxes.h"
 
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 
 namespace tal::front::qt {
 
@@ -13,18 +17,38 @@ QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data()
 // LF alone and would draw the CR, so it is left out of what is shown.
 QString Shown(const std::string& text) { return FromUtf8(text).remove(QLatin1Char('\r')); }
 
+// Room for the title as a window manager draws it, beside its buttons, so
+// that a short message does not leave the title cut.
+int WidthForTitle(const QMessageBox& box, const QString& title) {
+    QFont bold = box.font();
+    bold.setBold(true);
+    const QString shown = QGuiApplication::applicationDisplayName().isEmpty()
+                              ? title
+                              : title + QStringLiteral(" \u2014 ") + QGuiApplication::applicationDisplayName();
+    return QFontMetrics(bold).horizontalAdvance(shown) + 140;
+}
+
 // The texts are the engine's own: never read as markup.
 void Prepare(QMessageBox& box, QMessageBox::Icon icon, const QString& title, const std::string& text) {
     box.setIcon(icon);
     box.setWindowTitle(title);
     box.setTextFormat(Qt::PlainText);
     box.setText(Shown(text));
+    // A message box sizes itself to its text; its label's width sets the
+    // least width of the box.
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        label->setMinimumWidth(std::max(240, WidthForTitle(box, title) - 80));
 }
 
 }  // namespace
 
+QWidget* TQtMessageBoxes::Owner() const {
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal && modal->isVisible() ? modal : FParent;
+}
+
 void TQtMessageBoxes::ShowInformation(const std::string& text) {
-    QMessageBox box(FParent);
+    QMessageBox box(Owner());
     Prepare(box, QMessageBox::Information, QStringLiteral("Information"), text);
     box.setObjectName(QStringLiteral("InformationBox"));
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
@@ -32,7 +56,7 @@ void TQtMessageBoxes::ShowInformation(const std::string& text) {
 }
 
 bool TQtMessageBoxes::AskConfirmation(const std::string& text) {
-    QMessageBox box(FParent);
+    QMessageBox box(Owner());
     Prepare(box, QMessageBox::Question, QStringLiteral("Confirm"), text);
     box.setObjectName(QStringLiteral("ConfirmBox"));
     QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
@@ -44,7 +68,7 @@ bool TQtMessageBoxes::AskConfirmation(const std::string& text) {
 }
 
 void TQtMessageBoxes::ShowError(const std::string& title, const std::string& text) {
-    QMessageBox box(FParent);
+    QMessageBox box(Owner());
     Prepare(box, QMessageBox::Critical, FromUtf8(title), text);
     box.setObjectName(QStringLiteral("ErrorBox"));
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);

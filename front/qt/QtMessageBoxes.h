@@ -8,7 +8,9 @@ namespace tal::front::qt {
 
 class TQtMessageBoxes final : public TMessageBoxes {
 public:
-    // Boxes are shown over parent (or over no window while there is none).
+    // Boxes are shown over the modal window they answer for (the name
+    // dialog for its questions), else over parent (or over no window while
+    // there is none).
     void SetParent(QWidget* parent) { FParent = parent; }
 
     void ShowInformation(const std::string& text) override;
@@ -16,6 +18,8 @@ public:
     void ShowError(const std::string& title, const std::string& text) override;
 
 private:
+    QWidget* Owner() const;
+
     QWidget* FParent = nullptr;
 };
 

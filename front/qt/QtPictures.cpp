@@ -92,6 +92,48 @@ void DrawGlyph(QPainter& p, TGlyph glyph) {
 
 }  // namespace
 
+QImage EngineIconImage(TEngineKind kind, int size) {
+    QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter p(&icon);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 64.0, size / 64.0);  // drawn on a 64 by 64 grid
+    const bool pdf = kind == TEngineKind::Pdf;
+    QLinearGradient ground(0, 0, 64, 64);
+    ground.setColorAt(0, pdf ? QColor(150, 25, 25) : QColor(25, 60, 140));
+    ground.setColorAt(1, pdf ? QColor(230, 120, 60) : QColor(90, 160, 220));
+    p.setPen(Qt::NoPen);
+    p.setBrush(ground);
+    p.drawRoundedRect(QRectF(2, 2, 60, 60), 10, 10);
+    // The page, its corner folded.
+    p.setBrush(Qt::white);
+    p.drawPolygon(QPolygonF {{24, 10}, {46, 10}, {54, 18}, {54, 54}, {24, 54}});
+    p.setBrush(QColor(200, 200, 200));
+    p.drawPolygon(QPolygonF {{46, 10}, {46, 18}, {54, 18}});
+    p.setPen(QPen(pdf ? QColor(150, 25, 25) : QColor(25, 60, 140), 2.5));
+    for (int y = 26; y <= 46; y += 6) p.drawLine(QPointF(30, y), QPointF(48, y));
+    // The tallow candle before it.
+    p.setPen(QPen(QColor(120, 90, 40), 1));
+    p.setBrush(QColor(250, 240, 210));
+    p.drawRoundedRect(QRectF(10, 30, 12, 28), 3, 3);
+    QPainterPath flame;
+    flame.moveTo(16, 8);
+    flame.cubicTo(24, 18, 21, 27, 16, 27);
+    flame.cubicTo(11, 27, 8, 18, 16, 8);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 200, 40));
+    p.drawPath(flame);
+    p.end();
+    return icon;
+}
+
+QIcon EngineIcon(const TEngineProfile& profile) {
+    QIcon drawn;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        drawn.addPixmap(QPixmap::fromImage(EngineIconImage(profile.Kind, size)));
+    return QIcon::fromTheme(QString::fromStdString(profile.DesktopName), drawn);
+}
+
 QIcon Glyph(TGlyph glyph) {
     QPixmap picture(GlyphSize, GlyphSize);
     picture.fill(Qt::transparent);

@@ -71,6 +71,8 @@ public:
         }
     }
     void Type(const std::string& line) { Send(line + "\n"); }
+    // Keys as they are pressed, without Enter.
+    void Press(const std::string& keys) { Send(keys); }
     void EndOfInput() { Send("\x04"); }
 
     // The exit status, or -1 when the program does not end in time.
@@ -181,14 +183,16 @@ TEST_F(ConsoleTest, AnOverwriteIsAskedOnTheTerminal) {
     ASSERT_TRUE(engine.Expect("--- Confirm ---"));
     ASSERT_TRUE(engine.Expect("Gulls.PDF already exists."));
     ASSERT_TRUE(engine.Expect("OK to OVERWRITE?"));
-    ASSERT_TRUE(engine.Expect("[Y]es / [N]o: "));
+    ASSERT_TRUE(engine.Expect("[Y]es (Enter) / [N]o: "));
     engine.Type("n");
     ASSERT_TRUE(engine.Expect("Name: "));
     EXPECT_EQ(ReadFile(Folder / "Gulls.PDF"), "old");
     engine.Type("Gulls");
-    ASSERT_TRUE(engine.Expect("[Y]es / [N]o: "));
+    ASSERT_TRUE(engine.Expect("[Y]es (Enter) / [N]o: "));
     engine.Type("y");
     ASSERT_TRUE(engine.Expect("rendered successfully!"));
+    // Keys count from the moment their prompt shows.
+    ASSERT_TRUE(engine.Expect("[O]K (Enter): "));
     engine.EndOfInput();
     EXPECT_EQ(engine.Wait(), 0);
     EXPECT_EQ(ReadFile(Folder / "Gulls.PDF").substr(0, 13), "DEMO DOCUMENT");
@@ -202,8 +206,77 @@ TEST_F(ConsoleTest, InvalidCommandIsShownBeforeTheDialog) {
     ASSERT_TRUE(engine.Expect("Choose a button"));
     engine.Type("m");
     ASSERT_TRUE(engine.Expect("Invalid file sent from Tallow -- can't make PDF"));
+    ASSERT_TRUE(engine.Expect("[O]K (Enter): "));
     engine.EndOfInput();
     EXPECT_EQ(engine.Wait(), 0);
+}
+
+// One convention in every terminal dialog: a letter means its button,
+// Enter the focused one, Escape on its own the cancel button; the name
+// prompt tells how to cancel in keys, since any word typed is a name.
+TEST_F(ConsoleTest, EscapeAloneCancelsAndOnlyAButtonsLetterChoosesIt) {
+    TPtyProgram engine(FRONT_DEMO_PDF, {"report.ndr", "Convert"}, Folder.Str());
+    ASSERT_TRUE(engine.Expect("Choose a button"));
+    engine.Type("make");
+    ASSERT_TRUE(engine.Expect("No such button"));
+    engine.Type("m");
+    ASSERT_TRUE(engine.Expect("Type the name and press Enter for OK; press Escape (or Ctrl-D) to cancel."));
+    ASSERT_TRUE(engine.Expect("Name: "));
+    engine.Press("Gul\x7f\x7f\x7f");  // typed and taken back
+    engine.Press("\x1b");
+    ASSERT_TRUE(engine.Expect("PDF operation cancelled by user"));
+    ASSERT_TRUE(engine.Expect("[O]K (Enter): "));
+    engine.Press("\x1b[A");  // an arrow key is no answer
+    engine.Type("o");
+    ASSERT_TRUE(engine.Expect("Choose a button"));
+    engine.Type("m");
+    ASSERT_TRUE(engine.Expect("Name: "));
+    engine.Type("c");  // a name, not Cancel
+    ASSERT_TRUE(engine.Expect("\"c.PDF\" - rendered successfully!"));
+    engine.Type("");
+    ASSERT_TRUE(engine.Expect("Choose a button"));
+    engine.Type("1");
+    ASSERT_TRUE(engine.Expect("\nMake PDF Document is not available now."));
+    engine.Press("\x1b");  // Return to Tallow
+    EXPECT_EQ(engine.Wait(), 0);
+    EXPECT_EQ(engine.Output().find("[C]ancel"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(Folder / "c.PDF"));
+}
+
+TEST_F(ConsoleTest, ADesktopThatCannotOpenTheDocumentIsReportedWithTheShellNumber) {
+    const std::string bin = Folder / "bin";
+    std::filesystem::create_directories(bin);
+    WriteFile(bin + "/xdg-open", std::string("#!/bin/sh\nexit 3\n"));
+    std::filesystem::permissions(bin + "/xdg-open", std::filesystem::perms::owner_all);
+    const TEnvironmentVariable path("PATH", bin + ":/usr/bin:/bin");
+    WriteFile(Folder / "Gulls.PDF", std::string("%PDF"));
+    TPtyProgram engine(FRONT_DEMO_PDF, {Folder.Str(), "View"}, Folder.Str());
+    ASSERT_TRUE(engine.Expect("Choose a button"));
+    engine.Type("a");
+    ASSERT_TRUE(engine.Expect("1) Gulls.PDF"));
+    engine.Type("1");
+    ASSERT_TRUE(engine.Expect("--- Information ---"));
+    ASSERT_TRUE(engine.Expect("Acrobat failed to execute 31"));
+    ASSERT_TRUE(engine.Expect("[O]K (Enter): "));
+    engine.EndOfInput();
+    EXPECT_EQ(engine.Wait(), 0);
+}
+
+TEST_F(ConsoleTest, ConvertingWithoutADialogShowsItsProgressOnATerminalOnly) {
+    WriteFile(Folder / "long.ndr", GoodReport(40));
+    TPtyProgram shown(FRONT_DEMO_PDF, {"-o", Folder / "long.pdf", "long.ndr"}, Folder.Str());
+    ASSERT_TRUE(shown.Expect("\rPage 1 of 40"));
+    ASSERT_TRUE(shown.Expect("\rPage 40 of 40"));
+    ASSERT_TRUE(shown.Expect("rendered successfully!"));
+    EXPECT_EQ(shown.Wait(), 0);
+    // The progress line is wiped before the outcome is printed.
+    const std::string& screen = shown.Output();
+    EXPECT_NE(screen.find("\r" + std::string(13, ' ') + "\r"), std::string::npos);  // "Page 40 of 40"
+
+    TPtyProgram quiet(FRONT_DEMO_PDF, {"-q", "-o", Folder / "quiet.pdf", "long.ndr"}, Folder.Str());
+    EXPECT_EQ(quiet.Wait(), 0);
+    EXPECT_EQ(quiet.Output(), "");
+    EXPECT_TRUE(std::filesystem::exists(Folder / "quiet.pdf"));
 }
 
 }  // namespace

@@ -59,11 +59,11 @@ TEST_F(EngineMainTest, AFailedConversionPrintsTheErrorsMessageAndExitsWithOne) {
     WriteFile(Folder / "bad.ndr", MalformedReport());
     const auto bad = RunEngine(PdfEngineProfile(), {"-o", Folder / "out.pdf", Folder / "bad.ndr"});
     EXPECT_EQ(bad.Status, 1);
-    EXPECT_EQ(bad.Err, "Unexpected header code [65] found in report file.\n");
+    EXPECT_EQ(bad.Err, "TALPDF: Unexpected header code [65] found in report file.\n");
 
     const auto missing = RunEngine(PdfEngineProfile(), {"-o", Folder / "out.pdf", Folder / "none.ndr"});
     EXPECT_EQ(missing.Status, 1);
-    EXPECT_EQ(missing.Err.rfind("Cannot open file \"" + (Folder / "none.ndr") + "\"", 0), 0u) << missing.Err;
+    EXPECT_EQ(missing.Err.rfind("TALPDF: Cannot open file \"" + (Folder / "none.ndr") + "\"", 0), 0u) << missing.Err;
 
     const auto nowhere = RunEngine(PdfEngineProfile(), {"-o", Folder / "no/such/folder/out.pdf", Report()});
     EXPECT_EQ(nowhere.Status, 1);

@@ -138,5 +138,54 @@ TEST_F(ViewingTest, AMissingViewerIsReportedAndTheEngineGoesOn) {
     EXPECT_THAT(rig.Log, ElementsAre("info: Acrobat failed to execute 31"));
 }
 
+TEST_F(ViewingTest, TheOpenersExitStatusIsAwaitedAndMappedWhileTheCallerKeepsGoing) {
+    const std::string document = Folder / "Gulls.PDF";
+    WriteFile(document, std::string("%PDF"));
+    const auto opened = [&](const std::string& script, int& calls) {
+        WriteScript(Folder / "opener", script);
+        TXdgOpenShell shell(Folder / "opener", std::chrono::milliseconds(4000));
+        shell.SetWhileWaiting([&calls] { ++calls; });
+        return shell.OpenDocument(document, Folder.Str());
+    };
+    int calls = 0;
+    EXPECT_EQ(opened("sleep 0.3; exit 3\n", calls), shell_result::NoAssociation);
+    EXPECT_GE(calls, 3);  // the caller ran while the opener worked
+    EXPECT_EQ(opened("exit 4\n", calls), shell_result::NoAssociation);
+    EXPECT_EQ(opened("exit 2\n", calls), shell_result::FileNotFound);
+    EXPECT_EQ(opened("exit 5\n", calls), shell_result::AccessDenied);
+    EXPECT_EQ(opened("exit 1\n", calls), shell_result::OutOfResources);
+    EXPECT_EQ(opened("kill -9 $$\n", calls), shell_result::OutOfResources);
+    EXPECT_EQ(opened("exit 0\n", calls), shell_result::Started);
+
+    // An opener that stays (it runs the viewer itself) counts as started
+    // once the wait is over.
+    WriteScript(Folder / "opener", "sleep 30\n");
+    TXdgOpenShell staying(Folder / "opener", std::chrono::milliseconds(300));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(staying.OpenDocument(document, ""), shell_result::Started);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+TEST_F(ViewingTest, AFailingOpenerGivesTheEnginesMessage) {
+    const std::string document = Folder / "Gulls.RTF";
+    WriteFile(document, std::string("{\\rtf1}"));
+    WriteScript(Folder / "opener", "exit 3\n");
+    TEngineRig rig(RtfEngineProfile());
+    rig.State.DocPath = document;
+    TXdgOpenShell failing(Folder / "opener");
+    TViewer(RtfEngineProfile(), rig.State, rig.Window, rig.Boxes, failing).ViewCurrent();
+    EXPECT_THAT(rig.Log, ElementsAre("info: RTF application failed to execute 31"));
+}
+
+TEST(ShellNumbers, XdgOpenStatusesMapToTheShellsFailures) {
+    EXPECT_EQ(ShellResultForOpenerExit(0), shell_result::Started);
+    EXPECT_EQ(ShellResultForOpenerExit(2), shell_result::FileNotFound);
+    EXPECT_EQ(ShellResultForOpenerExit(3), shell_result::NoAssociation);
+    EXPECT_EQ(ShellResultForOpenerExit(4), shell_result::NoAssociation);
+    EXPECT_EQ(ShellResultForOpenerExit(5), shell_result::AccessDenied);
+    EXPECT_EQ(ShellResultForOpenerExit(1), shell_result::OutOfResources);
+    EXPECT_EQ(ShellResultForOpenerExit(127), shell_result::OutOfResources);
+}
+
 }  // namespace
 }  // namespace tal::front::testing

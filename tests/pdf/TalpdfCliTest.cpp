@@ -72,7 +72,7 @@ TEST_F(TalpdfCli, FailuresAndUsage) {
     const std::string bad = Write("bad.ndr", {0x01, 0x02, 0x03});
     TResult result = Talpdf("-o '" + (Folder / "bad.pdf").string() + "' '" + bad + "'");
     EXPECT_EQ(result.Status, 1);
-    EXPECT_EQ(result.Output, "Unexpected header code [1] found in report file.\n");
+    EXPECT_EQ(result.Output, "TALPDF: Unexpected header code [1] found in report file.\n");
 
     result = Talpdf("-o '" + (Folder / "x.pdf").string() + "' '" + (Folder / "missing.ndr").string() + "'");
     EXPECT_EQ(result.Status, 1);

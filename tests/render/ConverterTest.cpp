@@ -66,6 +66,20 @@ TEST(Pages, ASelectionIsReachedThroughThePageChain) {
     EXPECT_EQ(Only(h.Convert(Pages(4), 3).Lines, {"PrintLeft"}), Lines {"PrintLeft 1.0000 1.0000 \"page 3\""});
 }
 
+TEST(Pages, EachFinishedPageIsAnnouncedWithTheReportsPageCount) {
+    TLogHarness h;
+    std::vector<std::string> done;
+    h.Render.OnPageDone = [&](std::int32_t page, std::int32_t pages) {
+        done.push_back(std::to_string(page) + "/" + std::to_string(pages));
+    };
+    h.Convert(Pages(3));
+    EXPECT_EQ(done, (Lines {"1/3", "2/3", "3/3"}));
+    done.clear();
+    h.Render.FPageSelection = "EVEN";
+    h.Convert(Pages(5));
+    EXPECT_EQ(done, (Lines {"2/5", "4/5"}));
+}
+
 TEST(Pages, SelectionExpressions) {
     TLogHarness h;
     TMemoryStream report(Pages(1));

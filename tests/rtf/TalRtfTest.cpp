@@ -78,7 +78,7 @@ TEST_F(TalRtf, AFailedConversionExitsWithOneAndTheErrorsMessage) {
     std::ofstream(FDir / "bad.ndr") << "not a report";
     const TRun bad = Run("-o doc bad.ndr");
     EXPECT_EQ(bad.Status, 1);
-    EXPECT_EQ(bad.Err, "Unexpected header code [110] found in report file.\n");
+    EXPECT_EQ(bad.Err, "TalRTF: Unexpected header code [110] found in report file.\n");
 }
 
 TEST_F(TalRtf, UsageErrorsExitWithTwoAndTheDialogFormsRunOnTheTerminal) {
