@@ -180,8 +180,11 @@ TEST_F(QtDialogTest, AMalformedReportShowsTheErrorBoxTitledWithTheApplication) {
     });
     QTest::mouseClick(dialog.Button(TMainButton::Make), Qt::LeftButton);
     EXPECT_EQ(error, "Tallow Adobe Acrobat PDF Machine: Unexpected header code [65] found in report file.");
-    EXPECT_EQ(dialog.Button(TMainButton::View)->text(), "View Broken.PDF");
-    EXPECT_TRUE(dialog.Button(TMainButton::View)->isEnabled());
+    // Nothing was made, so nothing is offered to View.
+    EXPECT_EQ(dialog.Button(TMainButton::View)->text(), "View &Current PDF Document");
+    EXPECT_FALSE(dialog.Button(TMainButton::View)->isEnabled());
+    EXPECT_FALSE(dialog.Button(TMainButton::Make)->isEnabled());
+    EXPECT_FALSE(std::filesystem::exists(Folder / "Broken.PDF"));
 }
 
 TEST_F(QtDialogTest, TheInvalidCommandMessageComesBeforeTheDialogAndReturnCloses) {
