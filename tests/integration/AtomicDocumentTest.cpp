@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/pictures/MetafileSamples.h"
 #include "tools/ndrwriter/NdrWriter.h"
 #include "tools/ndrwriter/SamplePictures.h"
 
@@ -66,14 +67,16 @@ std::vector<std::uint8_t> LongReport(int pages) {
     return w.Finish();
 }
 
-// TrueType text and a picture of each kind the engines rasterise or record.
+// TrueType text and a picture of each kind the engines rasterise or record;
+// the metafiles' own text goes through cairo's fonts and fontconfig.
 std::vector<std::uint8_t> PictureReport() {
     tal::ndrwriter::TNdrWriter w;
     w.BeginPage(1);
     w.FontName("Arial");
     w.FontSize(12.0f / 72);
     w.PrintLeft(1, "Gulls over the harbour", 1);
-    w.StretchDraw({2, tal::ndrwriter::RectangleMetafile(1440, 720)}, 1, 2, 3, 3);
+    w.StretchDraw({2, tal::pictest::SampleWmf()}, 1, 2, 3, 3);
+    w.StretchDraw({2, tal::pictest::SampleEmf()}, 4, 2, 6, 3);
     w.StretchBitmap({1, tal::ndrwriter::SolidBitmap(40, 20, 0x00FF8000)}, 1, 4, 2, 4.5f);
     w.Draw({3, tal::ndrwriter::HalfMaskedIcon(32, 0x000080FF)}, 3, 4);
     w.EndPage();
