@@ -2,14 +2,28 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-# tal_add_test(NAME SOURCES... LIBS libs...): a GoogleTest executable whose
-# cases CTest lists one by one.
+# tal_add_test(NAME [WATCHDOG SECONDS] SOURCES... LIBS libs...): a
+# GoogleTest executable whose cases CTest lists one by one. Each case must end
+# within WATCHDOG seconds (300 unless given), else the program stops with a
+# message naming it (tests/TestWatchdog.cpp).
 function(tal_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "WATCHDOG" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
+  tal_add_test_watchdog(${name} ${T_WATCHDOG})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE TAL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "TAL_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()
+
+# tal_add_test_watchdog(TARGET [SECONDS]): the per-test time limit for a
+# GoogleTest program that has a main of its own.
+function(tal_add_test_watchdog target)
+  set(seconds 300)
+  if(ARGC GREATER 1 AND ARGV1)
+    set(seconds ${ARGV1})
+  endif()
+  target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests/TestWatchdog.cpp)
+  target_compile_definitions(${target} PRIVATE TAL_TEST_WATCHDOG_SECONDS=${seconds})
 endfunction()
 
 # tal_add_fuzz_target(NAME SOURCES... LIBS libs...): the fuzz entry point

@@ -68,13 +68,14 @@ void TConversionDriver::MakeBtnClick() {
     }
     FState.DocPath = DocumentPath(FState.DataSetFolder, FState.DocName, FProfile.Extension, FStyle);
     std::string error;
-    const bool converted = Convert(error);
-    if (converted) ShowInfo(SuccessMessage());
-    EnterMadeState();
-    if (!converted) {
-        FBoxes.ShowError(FProfile.ApplicationTitle, error);
-        FormActivate();
+    if (Convert(error)) {
+        ShowInfo(SuccessMessage());
+        EnterMadeState();
+        return;
     }
+    EnterFailedState();
+    FBoxes.ShowError(FProfile.ApplicationTitle, error);
+    FormActivate();
 }
 
 bool TConversionDriver::Convert(std::string& error) {
@@ -98,6 +99,17 @@ void TConversionDriver::EnterMadeState() {
     FWindow.EnableButton(TMainButton::Make, false);
     FWindow.SetButtonCaption(TMainButton::View, MadeViewCaption());
     FWindow.FocusButton(TMainButton::View);
+}
+
+// A failed conversion leaves the previous document (if any) as it was and
+// makes none: View stays disabled with its first caption, so that it never
+// offers a document that is not there or not whole, and Make stays disabled
+// (one conversion per run).
+void TConversionDriver::EnterFailedState() {
+    FMode = TEngineMode::Failed;
+    FWindow.EnableButton(TMainButton::View, false);
+    FWindow.EnableButton(TMainButton::Make, false);
+    FWindow.FocusButton(TMainButton::Close);
 }
 
 std::string TConversionDriver::MadeViewCaption() const {

@@ -19,7 +19,8 @@ namespace tal::front {
 enum class TEngineMode {
     ConvertNotMade,  // Make enabled, View disabled
     View,            // browsing only
-    Made,            // the one conversion of this run is over
+    Made,            // the one conversion of this run is over; View opens its document
+    Failed,          // the one conversion of this run failed; there is no document to view
 };
 
 class TConversionDriver {
@@ -50,6 +51,7 @@ private:
     // Reads the report and renders it; the error's message when that failed.
     bool Convert(std::string& error);
     void EnterMadeState();
+    void EnterFailedState();
 
     const TEngineProfile& FProfile;
     TEngineState& FState;

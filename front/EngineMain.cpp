@@ -1,5 +1,7 @@
 #include "front/EngineMain.h"
 
+#include <sys/stat.h>
+
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <map>
@@ -11,6 +13,7 @@
 #include "front/Shell.h"
 #include "front/console/ConsoleEngine.h"
 #include "platform/Stream.h"
+#include "render/PageSelection.h"
 #ifdef TAL_FRONT_HAVE_QT
 #include "front/qt/DisplayProbe.h"
 #include "front/qt/QtEngine.h"
@@ -45,13 +48,39 @@ void AddOptions(CLI::App& app, const TEngineProfile& profile, TEngineOptions& op
     app.set_version_flag("--version", profile.Deliverable + " " + EngineVersion);
 }
 
+// A page selection is checked as the command line is read, before any
+// dialog opens or any file is touched.
+void ValidatePagesOption(const std::string& pages) {
+    try {
+        ValidatePageSelection(pages);
+    } catch (const std::exception& error) {
+        throw CLI::ValidationError("--pages \"" + pages + "\" is not a page selection: " + error.what());
+    }
+}
+
+// Whether two names lead to one file (the same device and inode), whatever
+// the path, link or hard link that names it.
+bool SameFile(const std::string& first, const std::string& second) {
+    struct stat a {}, b {};
+    return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
+}
+
 int ConvertWithoutDialog(const TEngineProfile& profile, const TRendererFactory& makeRenderer,
                          const TEngineOptions& options, TEngineStreams streams) {
     try {
         auto renderer = makeRenderer(options);
+        const std::string& input = options.Arguments.front();
+        const std::string output = renderer->WithDefaultExtension(options.Output);
+        if (SameFile(input, output)) {
+            streams.Err << profile.Deliverable << ": the output \"" << output << "\" is the report \"" << input
+                        << "\" itself; choose another output file\n"
+                        << "Run with --help for more information.\n";
+            return 2;
+        }
         renderer->FPageSelection = options.Pages;
         TMemoryStream report;
-        LoadReport(report, options.Arguments.front());
+        LoadReport(report, input);
         TTerminalProgress progress(*renderer, streams.Err, !options.Quiet && IsTerminalStandardError(streams.Err));
         renderer->RenderToFile(report, options.Output);
         progress.Finish();
@@ -108,6 +137,7 @@ int EngineMain(const TEngineProfile& profile, const TRendererFactory& makeRender
             throw CLI::ValidationError("--output needs exactly one REPORT.ndr");
         if (!options.NonInteractive() && options.Arguments.size() > 2)
             throw CLI::ValidationError("at most two arguments: REPORT.ndr Convert or FOLDER View");
+        ValidatePagesOption(options.Pages);
     } catch (const CLI::CallForHelp&) {
         streams.Out << EngineHelp(profile);
         return 0;

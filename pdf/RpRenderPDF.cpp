@@ -271,12 +271,14 @@ void TRvRenderPDF::CopyOutputBuffer() {
         FOutputStream->Write(FOutputBuffer->Data(), static_cast<std::size_t>(FOutputBuffer->Size()));
         return;
     }
-    TFileStream file(FOutputFileName, TFileStream::Mode::Create);
+    // Without an output stream the document goes to FOutputFileName, in its
+    // place only once it is whole.
+    TReplacingFile file(FOutputFileName);
     file.Write(FOutputBuffer->Data(), static_cast<std::size_t>(FOutputBuffer->Size()));
+    file.Commit();
 }
 
 void TRvRenderPDF::FreeDocumentObjects() {
-    FOutputFile.reset();
     ReleaseDocument();
 }
 

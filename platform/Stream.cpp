@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace tal {
 
@@ -130,6 +131,18 @@ void TFileStream::Write(const void* buffer, std::size_t count) {
         if (n <= 0) throw EWriteError("Cannot write to file \"" + FFileName + "\". " + ErrnoText());
         done += static_cast<std::size_t>(n);
     }
+}
+
+void TFileStream::Sync() {
+    if (FHandle >= 0 && ::fsync(FHandle) != 0)
+        throw EWriteError("Cannot write to file \"" + FFileName + "\". " + ErrnoText());
+}
+
+void TFileStream::Close() {
+    if (FHandle < 0) return;
+    const int handle = std::exchange(FHandle, -1);
+    if (::close(handle) != 0 && errno != EINTR)
+        throw EWriteError("Cannot write to file \"" + FFileName + "\". " + ErrnoText());
 }
 
 std::int64_t TFileStream::Position() const { return ::lseek(FHandle, 0, SEEK_CUR); }

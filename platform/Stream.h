@@ -76,6 +76,8 @@ public:
         ReadShared,  // open an existing file for reading; other readers may share it
     };
     TFileStream(const std::string& fileName, Mode mode);
+    // Takes over a handle opened for writing; its errors name fileName.
+    TFileStream(std::string fileName, int handle) : FFileName(std::move(fileName)), FHandle(handle) {}
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;
@@ -87,6 +89,12 @@ public:
     std::int64_t Size() const override;
 
     const std::string& FileName() const { return FFileName; }
+    int Handle() const { return FHandle; }
+    // Waits until the written bytes are on the disk; raises EWriteError.
+    void Sync();
+    // Closes the file; raises EWriteError when the system reports that the
+    // written bytes could not be kept. Later calls do nothing.
+    void Close();
 
 private:
     std::string FFileName;

@@ -1,14 +1,20 @@
-// The page-selection expression: numbers, ranges (3-5, 4-, -3) and the words
-// ALL, EVEN and ODD, separated by commas.
+#include "render/PageSelection.h"
+
 #include <charconv>
 
 #include "platform/CodePage.h"
+#include "platform/Exception.h"
 #include "render/RpConverter.h"
 #include "render/RpRender.h"
 
 namespace tal {
 
 namespace {
+
+// The platform's conversion error, with the part as it was typed.
+[[noreturn]] void RaiseFaultyPart(const std::string& part) {
+    throw EConvertError("'" + part + "' is not a valid integer value");
+}
 
 std::int32_t SelectionNumber(const std::string& token) {
     std::int32_t value = 0;
@@ -19,20 +25,28 @@ std::int32_t SelectionNumber(const std::string& token) {
     while (end > begin && end[-1] == ' ') --end;
     if (begin < end && *begin == '+') ++begin;
     const auto result = std::from_chars(begin, end, value);
-    if (begin == end || result.ec != std::errc() || result.ptr != end)
-        throw EConvertError("'" + token + "' is not a valid integer value");
+    if (begin == end || result.ec != std::errc() || result.ptr != end) RaiseFaultyPart(token);
     return value;
 }
 
-}  // namespace
+enum class TWord { None, Even, Odd, All, Repeat };
 
-bool TRPConverter::IsPageSelected(std::int32_t PageNo) {
-    const std::string& selection = FRenderTarget->FPageSelection;
-    if (selection.empty()) return FHeaderFirstPage <= PageNo && PageNo <= FHeaderLastPage;
+TWord WordOf(const std::string& token) {
+    const std::string word = UpperCase1252(token);
+    if (word == "E" || word == "EVEN") return TWord::Even;
+    if (word == "O" || word == "ODD") return TWord::Odd;
+    if (word == "A" || word == "ALL") return TWord::All;
+    if (word == "R") return TWord::Repeat;
+    return TWord::None;
+}
 
+// Walks the selection part by part. Each part ends at a comma or the end;
+// "-" makes what stands before it the start of a range. Visit gets the
+// range start (-1 for none) and the part as typed, and returns true to stop.
+template <class TVisit>
+void ScanSelection(const std::string& selection, TVisit visit) {
     std::string token;
     std::int32_t rangeStart = -1;
-    bool result = false;
     for (std::size_t i = 0; i <= selection.size(); ++i) {
         const bool atEnd = i == selection.size();
         const char c = atEnd ? ',' : selection[i];
@@ -45,24 +59,62 @@ bool TRPConverter::IsPageSelected(std::int32_t PageNo) {
             token += c;
             continue;
         }
-        token = UpperCase1252(token);
-        if (token.empty()) {
-            if (rangeStart > -1) result = rangeStart <= PageNo;
-        } else if (token == "E" || token == "EVEN") {
-            result = PageNo % 2 == 0;
-        } else if (token == "O" || token == "ODD") {
-            result = PageNo % 2 != 0;
-        } else if (token == "A" || token == "ALL") {
-            result = true;
-        } else if (token != "R") {
-            const std::int32_t n = SelectionNumber(token);
-            result = rangeStart > -1 ? (rangeStart <= PageNo && PageNo <= n) : n == PageNo;
-        }
+        if (visit(rangeStart, token)) return;
         rangeStart = -1;
         token.clear();
-        if (result) return true;
     }
+}
+
+}  // namespace
+
+void ValidatePageSelection(const std::string& selection) {
+    ScanSelection(selection, [&](std::int32_t, const std::string& token) {
+        if (!token.empty() && WordOf(token) == TWord::None) SelectionNumber(token);
+        return false;
+    });
+}
+
+bool PageSelectionNames(const std::string& selection, std::int32_t PageNo) {
+    bool result = false;
+    ScanSelection(selection, [&](std::int32_t rangeStart, const std::string& token) {
+        if (token.empty()) {
+            if (rangeStart > -1) result = rangeStart <= PageNo;
+        } else {
+            switch (WordOf(token)) {
+                case TWord::Even: result = PageNo % 2 == 0; break;
+                case TWord::Odd: result = PageNo % 2 != 0; break;
+                case TWord::All: result = true; break;
+                case TWord::Repeat: break;
+                case TWord::None: {
+                    const std::int32_t n = SelectionNumber(token);
+                    result = rangeStart > -1 ? (rangeStart <= PageNo && PageNo <= n) : n == PageNo;
+                }
+            }
+        }
+        return result;  // the first part that names the page decides
+    });
     return result;
+}
+
+std::int32_t CountSelectedPages(const std::string& selection, std::int32_t PageCount) {
+    std::int32_t count = 0;
+    for (std::int32_t page = 1; page <= PageCount; ++page)
+        if (PageSelectionNames(selection, page)) ++count;
+    return count;
+}
+
+void CheckPageSelection(const std::string& selection, std::int32_t PageCount) {
+    if (selection.empty()) return;
+    ValidatePageSelection(selection);
+    if (PageCount <= 0 || CountSelectedPages(selection, PageCount) > 0) return;
+    throw Exception("The page selection \"" + selection + "\" names no page of the report, which has " +
+                    std::to_string(PageCount) + (PageCount == 1 ? " page" : " pages"));
+}
+
+bool TRPConverter::IsPageSelected(std::int32_t PageNo) {
+    const std::string& selection = FRenderTarget->FPageSelection;
+    if (selection.empty()) return FHeaderFirstPage <= PageNo && PageNo <= FHeaderLastPage;
+    return PageSelectionNames(selection, PageNo);
 }
 
 }  // namespace tal

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "platform/fonts/FontEngine.h"
+#include "render/PageSelection.h"
 #include "render/RpRender.h"
 
 namespace tal {
@@ -88,6 +89,8 @@ void TRPConverter::Generate(std::int32_t PageNo, bool) {
     FRenderTarget->FConverter = this;
     FStartTime = FRenderTarget->Clock ? FRenderTarget->Clock() : Now();
     ReadHeader();
+    // A selection that names no page fails before the document begins.
+    if (PageNo == 0) CheckPageSelection(FRenderTarget->FPageSelection, FTotalPages);
     try {
         ConvertPages(PageNo);
     } catch (...) {
@@ -95,6 +98,7 @@ void TRPConverter::Generate(std::int32_t PageNo, bool) {
         throw;
     }
     FRenderTarget->EndDocument();
+    FDocumentEnded = true;
 }
 
 void TRPConverter::FinishAfterFailure() {
@@ -102,6 +106,7 @@ void TRPConverter::FinishAfterFailure() {
     // reaches the caller, so a second failure while finishing is dropped.
     try {
         FRenderTarget->EndDocument();
+        FDocumentEnded = true;
     } catch (...) {
     }
 }

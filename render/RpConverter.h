@@ -90,6 +90,8 @@ public:
     TStream* FReportStream;
     TRPRender* FRenderTarget;
     bool FSharedGraphic = false;
+    // EndDocument ran to its end (also after a failed page).
+    bool FDocumentEnded = false;
     std::uint16_t FFileVersion = 0;
     std::int32_t FPageOffset = 0;
     std::int32_t FPrevPageOffset = 0;

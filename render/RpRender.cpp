@@ -1,6 +1,7 @@
 #include "render/RpRender.h"
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <utility>
 
@@ -164,11 +165,21 @@ std::string TRPRender::WithDefaultExtension(const std::string& FileName) const {
 }
 
 void TRPRender::RunConverter(TStream& Stream, std::int32_t PageNo) {
+    bool ended = false;
+    RunConverter(Stream, PageNo, ended);
+}
+
+void TRPRender::RunConverter(TStream& Stream, std::int32_t PageNo, bool& DocumentEnded) {
     TRPConverter converter(Stream, *this);
     struct TClearConverter {
         TRPRender& Renderer;
-        ~TClearConverter() { Renderer.FConverter = nullptr; }
-    } clear {*this};
+        TRPConverter& Converter;
+        bool& Ended;
+        ~TClearConverter() {
+            Renderer.FConverter = nullptr;
+            Ended = Converter.FDocumentEnded;
+        }
+    } clear {*this, converter, DocumentEnded};
     converter.Generate(PageNo, false);
 }
 
@@ -230,15 +241,37 @@ void TRPRenderStream::WriteLineFmt(std::string_view Fmt, std::initializer_list<F
 }
 
 void TRPRenderStream::CloseOutput() {
-    FOutputFile.reset();
+    // The file is finished but not yet in its target's place: that waits
+    // for the outcome of the conversion (RenderToFile, CommitOutput).
+    if (FOutputFile) FClosedOutput = std::move(FOutputFile);
     FActiveStream = nullptr;
     FOutputStream = nullptr;
     FInputStream = nullptr;
 }
 
 void TRPRenderStream::OpenOutputFile(const std::string& FileName) {
-    FOutputFile = std::make_unique<TFileStream>(FileName, TFileStream::Mode::Create);
+    FClosedOutput.reset();
+    FOutputFile = std::make_unique<TReplacingFile>(FileName);
     SetOutputStream(FOutputFile.get());
+}
+
+void TRPRenderStream::CommitOutput() {
+    if (FOutputFile) CloseOutput();
+    if (!FClosedOutput) return;
+    const auto document = std::move(FClosedOutput);
+    document->Commit();
+    // The pages an earlier failed conversion kept are outdated by the whole
+    // document now in place.
+    std::remove(IncompleteName(FOutputFileName).c_str());
+}
+
+void TRPRenderStream::SettleFailedOutput(bool DocumentEnded) noexcept {
+    if (FOutputFile) CloseOutput();
+    const auto document = std::move(FClosedOutput);
+    // A document that EndDocument finished holds the pages converted so far
+    // and is kept under a name that says what it is; anything less is
+    // removed with its replacing file.
+    if (document && DocumentEnded) document->KeepAs(IncompleteName(FOutputFileName));
 }
 
 void TRPRenderStream::SetOutputStream(TStream* Stream) {
@@ -250,14 +283,14 @@ void TRPRenderStream::RenderToFile(TStream& Stream, const std::string& FileName)
     const std::string target = WithDefaultExtension(FileName);
     OpenOutputFile(target);
     FOutputFileName = target;
+    bool documentEnded = false;
     try {
-        RunConverter(Stream, 0);
+        RunConverter(Stream, 0, documentEnded);
     } catch (...) {
-        // A failing header leaves no EndDocument to close the file; close it here.
-        if (FOutputFile) CloseOutput();
+        SettleFailedOutput(documentEnded);
         throw;
     }
-    if (FOutputFile) CloseOutput();
+    CommitOutput();
 }
 
 }  // namespace tal

@@ -23,6 +23,7 @@
 #include "platform/Geometry.h"
 #include "platform/Graphic.h"
 #include "platform/GraphicsObject.h"
+#include "platform/ReplacingFile.h"
 #include "platform/Stream.h"
 #include "platform/fonts/TextMeasure.h"
 #include "render/RpDefine.h"
@@ -128,6 +129,9 @@ protected:
     // Runs Generate(PageNo) of a new converter over Stream; the converter is
     // freed (and FConverter cleared) also when the conversion fails.
     void RunConverter(TStream& Stream, std::int32_t PageNo);
+    // The same; DocumentEnded tells, also when the conversion fails, whether
+    // EndDocument ran to its end (the document as far as it got is whole).
+    void RunConverter(TStream& Stream, std::int32_t PageNo, bool& DocumentEnded);
 
 private:
     std::string FDisplayName;
@@ -147,16 +151,29 @@ public:
 
     // The render entry of the document writers: default extension, output
     // file created before anything is read, conversion, converter freed. The
-    // output file is closed on every path, also when the report header fails
-    // (the empty file then stays).
+    // document is written beside the file and takes its place only when the
+    // conversion succeeded; a failed conversion leaves the file as it was,
+    // keeps a document that EndDocument finished as NAME.incomplete.EXT and
+    // removes anything less.
     void RenderToFile(TStream& Stream, const std::string& FileName) override;
 
+    // Starts the document that is to replace FileName (see TReplacingFile).
     void OpenOutputFile(const std::string& FileName);
+    // Puts the document of OpenOutputFile in its file's place, whether it is
+    // still open or CloseOutput closed it. RenderToFile does this itself.
+    void CommitOutput();
     void SetOutputStream(TStream* Stream);
 
     TStream* FActiveStream = nullptr;
     TStream* FOutputStream = nullptr;
-    std::unique_ptr<TFileStream> FOutputFile;
+    std::unique_ptr<TReplacingFile> FOutputFile;
+
+private:
+    // What to do with the document of a failed conversion.
+    void SettleFailedOutput(bool DocumentEnded) noexcept;
+
+    // Closed by CloseOutput, waiting for the outcome of the conversion.
+    std::unique_ptr<TReplacingFile> FClosedOutput;
 };
 
 }  // namespace tal

@@ -125,7 +125,10 @@ void TRvRenderRTF::EndDocument() {
         }
     } finish {*this};
     FWriteDirect = true;
-    if (!FActiveStream) OpenOutputFile(FOutputFileName);
+    // Outside RenderToFile, without an output stream, the document goes to
+    // FOutputFileName, in its place only once it is whole.
+    const bool ownFile = !FActiveStream;
+    if (ownFile) OpenOutputFile(FOutputFileName);
     WriteHeader();
     if (FBodyBuffer && FBodyBuffer->Size() > 0)
         FActiveStream->Write(FBodyBuffer->Data(), static_cast<std::size_t>(FBodyBuffer->Size()));
@@ -136,6 +139,7 @@ void TRvRenderRTF::EndDocument() {
     // into the last page; a closing paragraph mark keeps that page.
     if (FPageBegun) WriteRTF("\\par");
     WriteRTF("}");
+    if (ownFile) CommitOutput();
 }
 
 void TRvRenderRTF::BeginPage() {

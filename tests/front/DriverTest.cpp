@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "front/FrontText.h"
@@ -185,7 +186,7 @@ TEST_F(DriverTest, AnExistingDocumentIsWrittenOverOnlyAfterYes) {
     EXPECT_EQ(ReadFile(Folder / "Gulls.PDF").substr(0, 13), "DEMO DOCUMENT");
 }
 
-TEST_F(DriverTest, AMalformedReportShowsTheErrorBoxAndStillEntersMadeState) {
+TEST_F(DriverTest, AMalformedReportShowsTheErrorBoxAndOffersNoDocumentToView) {
     const std::string report = Folder / "bad.ndr";
     WriteFile(report, MalformedReport());
     for (const auto* profile : {&PdfEngineProfile(), &RtfEngineProfile()}) {
@@ -196,12 +197,54 @@ TEST_F(DriverTest, AMalformedReportShowsTheErrorBoxAndStillEntersMadeState) {
         EXPECT_THAT(rig.Log, ElementsAre("front", "name dialog", "cursor busy", "cursor normal",
                                          "error [" + profile->ApplicationTitle +
                                              "]: Unexpected header code [65] found in report file."));
-        EXPECT_EQ(rig.Driver.Mode(), TEngineMode::Made);
+        // No document was made: View stays disabled with its first caption,
+        // and one conversion per run leaves Make disabled too.
+        EXPECT_EQ(rig.Driver.Mode(), TEngineMode::Failed);
         EXPECT_FALSE(rig.Window.IsEnabled(TMainButton::Make));
-        EXPECT_TRUE(rig.Window.IsEnabled(TMainButton::View));
-        EXPECT_EQ(rig.Window.Caption(TMainButton::View), "View Broken" + profile->Extension);
+        EXPECT_FALSE(rig.Window.IsEnabled(TMainButton::View));
+        EXPECT_EQ(rig.Window.Caption(TMainButton::View), "");
+        EXPECT_EQ(rig.Window.Focused, TMainButton::Close);
         EXPECT_FALSE(rig.Window.Busy);
+        EXPECT_FALSE(std::filesystem::exists(Folder / ("Broken" + profile->Extension)));
+        rig.Driver.ViewBtnClick();
+        EXPECT_EQ(rig.Log.size(), 5u);
     }
+}
+
+std::vector<std::string> FolderContents(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(DriverTest, AFailedConversionLeavesThePreviousDocumentAsItWas) {
+    // Yes to the overwrite question, then the report fails: the document the
+    // user had stays, and what the engine finished of the new one lies beside
+    // it under a name that says so.
+    WriteFile(Folder / "broken.ndr", BrokenSecondPageReport());
+    WriteFile(Folder / "Gulls.PDF", std::string("old"));
+    TEngineRig rig(PdfEngineProfile());
+    rig.Start(Folder / "broken.ndr", "Convert");
+    rig.Boxes.Answers = {true};
+    rig.NameView.Actions = {TNameAction::Enter("Gulls")};
+    rig.Driver.MakeBtnClick();
+    EXPECT_EQ(rig.Log.back(), "error [Tallow Adobe Acrobat PDF Machine]: Unexpected code [44] found in report file.");
+    EXPECT_EQ(ReadFile(Folder / "Gulls.PDF"), "old");
+    EXPECT_EQ(ReadFile(Folder / "Gulls.incomplete.PDF"), "DEMO DOCUMENT\r\nPAGE 1\r\nRECT 1.00 1.00 2.00 2.00\r\nEND PAGE\r\nPAGE 2\r\nEND 2\r\n");
+    EXPECT_FALSE(rig.Window.IsEnabled(TMainButton::View));
+
+    // A report that fails before its document begins leaves nothing beside it.
+    WriteFile(Folder / "bad.ndr", MalformedReport());
+    TEngineRig second(RtfEngineProfile());
+    second.Start(Folder / "bad.ndr", "Convert");
+    WriteFile(Folder / "Gulls.RTF", std::string("old"));
+    second.Boxes.Answers = {true};
+    second.NameView.Actions = {TNameAction::Enter("Gulls")};
+    second.Driver.MakeBtnClick();
+    EXPECT_EQ(ReadFile(Folder / "Gulls.RTF"), "old");
+    EXPECT_THAT(FolderContents(Folder.Path()), ElementsAre("Gulls.PDF", "Gulls.RTF", "Gulls.incomplete.PDF", "bad.ndr",
+                                                           "broken.ndr"));
 }
 
 TEST_F(DriverTest, ADocumentThatCannotBeCreatedIsReportedThroughTheErrorBox) {
@@ -216,7 +259,7 @@ TEST_F(DriverTest, ADocumentThatCannotBeCreatedIsReportedThroughTheErrorBox) {
                                    0),
               0u)
         << rig.Log.back();
-    EXPECT_EQ(rig.Driver.Mode(), TEngineMode::Made);
+    EXPECT_EQ(rig.Driver.Mode(), TEngineMode::Failed);
 }
 
 TEST_F(DriverTest, AReadOnlyDataSetFolderIsReportedThroughTheErrorBox) {
@@ -227,7 +270,7 @@ TEST_F(DriverTest, AReadOnlyDataSetFolderIsReportedThroughTheErrorBox) {
     rig.NameView.Actions = {TNameAction::Enter("Gulls")};
     rig.Driver.MakeBtnClick();
     EXPECT_NE(rig.Log.back().find("Cannot create file"), std::string::npos);
-    EXPECT_EQ(rig.Driver.Mode(), TEngineMode::Made);
+    EXPECT_EQ(rig.Driver.Mode(), TEngineMode::Failed);
 }
 
 TEST_F(DriverTest, AReportNamedWithoutAFolderMakesItsDocumentInTheCurrentFolder) {

@@ -89,6 +89,53 @@ TEST_F(EngineMainTest, UsageErrorsExitWithTwo) {
     EXPECT_EQ(RunEngine(RtfEngineProfile(), {"--image-output", "best", "-o", "x", report}).Status, 2);
 }
 
+TEST_F(EngineMainTest, AFaultyPageSelectionIsAUsageErrorThatQuotesItAsTyped) {
+    const std::string report = Report(3);
+    WriteFile(Folder / "out.pdf", std::string("old"));
+    const auto run = RunEngine(PdfEngineProfile(), {"--pages", "1,abc", "-o", Folder / "out.pdf", report});
+    EXPECT_EQ(run.Status, 2);
+    EXPECT_EQ(run.Err.substr(0, run.Err.find('\n')),
+              "TALPDF: --pages \"1,abc\" is not a page selection: 'abc' is not a valid integer value");
+    EXPECT_EQ(ReadFile(Folder / "out.pdf"), "old");
+    // The dialog form checks it too, before any dialog opens.
+    const auto dialog = RunEngine(RtfEngineProfile(), {"--console", "--pages", "x-2", report, "Convert"}, "r\n");
+    EXPECT_EQ(dialog.Status, 2);
+    EXPECT_EQ(dialog.Out, "");
+    EXPECT_NE(dialog.Err.find("TalRTF: --pages \"x-2\" is not a page selection: 'x' is not a valid integer value"),
+              std::string::npos)
+        << dialog.Err;
+}
+
+TEST_F(EngineMainTest, ASelectionThatNamesNoPageFailsAndWritesNothing) {
+    const std::string report = Report(3);
+    WriteFile(Folder / "out.pdf", std::string("old"));
+    for (const std::string selection : {"99", "3-1", "0"}) {
+        const auto run = RunEngine(PdfEngineProfile(), {"--pages", selection, "-o", Folder / "out.pdf", report});
+        EXPECT_EQ(run.Status, 1) << selection;
+        EXPECT_EQ(run.Err, "The page selection \"" + selection + "\" names no page of the report, which has 3 pages\n");
+        EXPECT_EQ(ReadFile(Folder / "out.pdf"), "old");
+    }
+    EXPECT_FALSE(std::filesystem::exists(Folder / "out.incomplete.pdf"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder.Path()), {}), 2);
+}
+
+TEST_F(EngineMainTest, AnOutputThatIsTheReportItselfIsAUsageError) {
+    const std::string report = Report();
+    const std::string bytes = ReadFile(report);
+    std::filesystem::create_hard_link(report, Folder / "linked.ndr");
+    std::filesystem::create_symlink(report, Folder / "pointer.pdf");
+    const TCurrentFolder here(Folder.Path());
+    for (const std::string& output : {report, Folder / "./report.ndr", std::string("report.ndr"), Folder / "linked.ndr",
+                                     Folder / "pointer"}) {
+        const auto run = RunEngine(PdfEngineProfile(), {"-o", output, report});
+        EXPECT_EQ(run.Status, 2) << output;
+        EXPECT_NE(run.Err.find("TALPDF: the output \""), std::string::npos) << run.Err;
+        EXPECT_NE(run.Err.find("\" is the report \"" + report + "\" itself"), std::string::npos) << run.Err;
+        EXPECT_EQ(ReadFile(report), bytes);
+    }
+    EXPECT_EQ(RunEngine(PdfEngineProfile(), {"-o", Folder / "report", report}).Status, 0);  // report.pdf
+}
+
 TEST_F(EngineMainTest, HelpAndVersion) {
     const auto help = RunEngine(RtfEngineProfile(), {"--help"});
     EXPECT_EQ(help.Status, 0);

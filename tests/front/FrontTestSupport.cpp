@@ -36,6 +36,16 @@ std::vector<std::uint8_t> GoodReport(int pages) {
 
 std::vector<std::uint8_t> MalformedReport() { return {0x41, 0x42, 0x43}; }
 
+std::vector<std::uint8_t> BrokenSecondPageReport() {
+    ndrwriter::TNdrWriter writer;
+    writer.BeginPage(1);
+    writer.Rectangle(1, 1, 2, 2);
+    writer.EndPage();
+    writer.BeginPage(2);
+    writer.Byte(44);  // no command has this code
+    return writer.Finish();
+}
+
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

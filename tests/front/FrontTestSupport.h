@@ -29,6 +29,9 @@ private:
 std::vector<std::uint8_t> GoodReport(int pages = 1);
 // A file whose first byte is no header code.
 std::vector<std::uint8_t> MalformedReport();
+// A report whose second page breaks off at an unknown command: its first
+// page converts, and the document ends after it.
+std::vector<std::uint8_t> BrokenSecondPageReport();
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 void WriteFile(const std::string& path, const std::string& text);

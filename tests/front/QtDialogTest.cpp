@@ -3,22 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <deque>
+#include <chrono>
 #include <filesystem>
-#include <functional>
 
 #include "front/demo/DemoRender.h"
 #include "front/qt/QtMainDialog.h"
 #include "front/qt/QtNameDialog.h"
 #include "tests/front/FrontTestSupport.h"
+#include "tests/front/ModalScript.h"
 #include "tests/front/ScriptedWindows.h"
 
 namespace tal::front::testing {
@@ -26,38 +26,8 @@ namespace {
 
 using qt::TQtMainDialog;
 
-// Answers modal windows in turn: each handler gets the next modal window
-// that opens. Handlers run inside that window's own event loop.
-class TModalScript {
-public:
-    TModalScript() {
-        FTimer.setInterval(10);
-        QObject::connect(&FTimer, &QTimer::timeout, [this] { Poll(); });
-        FTimer.start();
-    }
-    void Then(std::function<void(QWidget*)> handler) { FHandlers.push_back(std::move(handler)); }
-    bool Done() const { return FHandlers.empty(); }
-
-private:
-    void Poll() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == FLast || FHandlers.empty() || !modal->isVisible()) return;
-        FLast = modal;
-        auto handler = std::move(FHandlers.front());
-        FHandlers.pop_front();
-        // Run from a timer of its own: a handler that opens another modal
-        // window sits in that window's loop, and Qt does not fire this
-        // polling timer again while its own call is still running.
-        QTimer::singleShot(0, modal, [this, handler = std::move(handler), modal] {
-            QPointer<QWidget> alive(modal);
-            handler(modal);
-            if (alive && !alive->isVisible() && FLast == modal) FLast = nullptr;
-        });
-    }
-    QTimer FTimer;
-    std::deque<std::function<void(QWidget*)>> FHandlers;
-    QWidget* FLast = nullptr;
-};
+// A script that does not end in time fails the test it runs in.
+void FailTest(const std::string& why) { ADD_FAILURE() << why; }
 
 QString BoxText(QWidget* modal) {
     auto* box = qobject_cast<QMessageBox*>(modal);
@@ -131,7 +101,7 @@ TEST_F(QtDialogTest, TheControlsCarryTheirCaptionsHintsAndStyle) {
 TEST_F(QtDialogTest, MakeWithARefusedNameThenEnterShowsTheSuccessBoxAndEnablesView) {
     TQtMainDialog dialog(PdfEngineProfile(), Render, Shell, {Report(), "Convert"});
     dialog.show();
-    TModalScript script;
+    TModalScript script(FailTest);
     QString refused, success, editAfterRefusal = "unset";
     script.Then([&](QWidget* name) {
         EXPECT_EQ(name->windowTitle(), "PDF File Name Entry");
@@ -170,7 +140,7 @@ TEST_F(QtDialogTest, EscapeCancelsTheNameAndAnOverwriteAnsweredNoKeepsTheDialogO
     WriteFile(Folder / "Gulls.RTF", std::string("old"));
     TQtMainDialog dialog(RtfEngineProfile(), Render, Shell, {Report(), "Convert"});
     dialog.show();
-    TModalScript script;
+    TModalScript script(FailTest);
     QString cancelled, question;
     script.Then([&](QWidget* name) {
         QTest::keyClicks(NameEdit(name), "Gulls");
@@ -197,7 +167,7 @@ TEST_F(QtDialogTest, AMalformedReportShowsTheErrorBoxTitledWithTheApplication) {
     WriteFile(Folder / "bad.ndr", MalformedReport());
     TQtMainDialog dialog(PdfEngineProfile(), Render, Shell, {Folder / "bad.ndr", "Convert"});
     dialog.show();
-    TModalScript script;
+    TModalScript script(FailTest);
     QString error;
     script.Then([&](QWidget* name) {
         QTest::keyClicks(NameEdit(name), "Broken");
@@ -210,12 +180,15 @@ TEST_F(QtDialogTest, AMalformedReportShowsTheErrorBoxTitledWithTheApplication) {
     });
     QTest::mouseClick(dialog.Button(TMainButton::Make), Qt::LeftButton);
     EXPECT_EQ(error, "Tallow Adobe Acrobat PDF Machine: Unexpected header code [65] found in report file.");
-    EXPECT_EQ(dialog.Button(TMainButton::View)->text(), "View Broken.PDF");
-    EXPECT_TRUE(dialog.Button(TMainButton::View)->isEnabled());
+    // Nothing was made, so nothing is offered to View.
+    EXPECT_EQ(dialog.Button(TMainButton::View)->text(), "View &Current PDF Document");
+    EXPECT_FALSE(dialog.Button(TMainButton::View)->isEnabled());
+    EXPECT_FALSE(dialog.Button(TMainButton::Make)->isEnabled());
+    EXPECT_FALSE(std::filesystem::exists(Folder / "Broken.PDF"));
 }
 
 TEST_F(QtDialogTest, TheInvalidCommandMessageComesBeforeTheDialogAndReturnCloses) {
-    TModalScript script;
+    TModalScript script(FailTest);
     QString message;
     script.Then([&](QWidget* box) {
         message = BoxText(box);
@@ -231,7 +204,7 @@ TEST_F(QtDialogTest, TheInvalidCommandMessageComesBeforeTheDialogAndReturnCloses
 TEST_F(QtDialogTest, ViewAllOpensTheFileDialogInTheDataSetAndReportsATypedNameThatIsMissing) {
     TQtMainDialog dialog(RtfEngineProfile(), Render, Shell, {Folder.Str(), "View"});
     dialog.show();
-    TModalScript script;
+    TModalScript script(FailTest);
     QString folder, filter, missing;
     script.Then([&](QWidget* modal) {
         auto* open = qobject_cast<QFileDialog*>(modal);
@@ -271,6 +244,66 @@ TEST_F(QtDialogTest, TheSmallFontReachesOnlyControlsWithoutAFontOfTheirOwn) {
     EXPECT_EQ(rtf.Button(TMainButton::Make)->font().pointSize(), 8);
     EXPECT_EQ(rtf.findChild<QLabel*>("Label1")->font().pointSize(), 8);
     EXPECT_TRUE(rtf.findChild<QLabel*>("Label4")->font().bold());
+}
+
+// ---- the modal-window script itself ----
+
+void ShowBox(const QString& title) {
+    QMessageBox box;
+    box.setWindowTitle(title);
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+TEST(ModalScript, AWindowAnsweredOnceIsNotAnsweredAgainWhenItIsActiveAgain) {
+    // The box that follows the outer window takes the stack place, and so
+    // the address, of the box closed over it; while the outer window is the
+    // active modal window again, the script must still wait for that box.
+    TModalScript script(FailTest);
+    QStringList seen;
+    script.Then([&](QWidget* outer) {
+        seen << outer->windowTitle();
+        ShowBox(QStringLiteral("inner"));
+        QTest::qWait(100);
+        qobject_cast<QDialog*>(outer)->accept();
+    });
+    for (int i = 0; i < 2; ++i)
+        script.Then([&](QWidget* box) {
+            seen << box->windowTitle();
+            Press(box, "OK");
+        });
+    QDialog outer;
+    outer.setWindowTitle(QStringLiteral("outer"));
+    outer.exec();
+    ShowBox(QStringLiteral("last"));
+    EXPECT_EQ(seen, QStringList({"outer", "inner", "last"}));
+    EXPECT_TRUE(script.Done());
+}
+
+TEST(ModalScript, AWindowShownAgainIsANewWindow) {
+    TModalScript script(FailTest);
+    int answers = 0;
+    for (int i = 0; i < 2; ++i)
+        script.Then([&](QWidget* dialog) {
+            ++answers;
+            qobject_cast<QDialog*>(dialog)->accept();
+        });
+    QDialog dialog;
+    dialog.exec();
+    dialog.exec();
+    EXPECT_EQ(answers, 2);
+    EXPECT_TRUE(script.Done());
+}
+
+TEST(ModalScript, AWindowNobodyAnswersFailsWithinTheLimitAndIsClosed) {
+    std::string failure;
+    TModalScript script([&](const std::string& why) { failure = why; }, std::chrono::milliseconds(300));
+    script.Then([](QWidget*) {});  // looks at the first box and leaves it open
+    const auto start = std::chrono::steady_clock::now();
+    ShowBox(QStringLiteral("Lost"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(failure, "the modal-window script did not end in time, 0 step(s) left; open: QMessageBox \"Lost\": ");
+    EXPECT_FALSE(script.Done());
 }
 
 TEST(QtPatterns, FiltersMatchEitherCase) {

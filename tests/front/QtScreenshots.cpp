@@ -5,18 +5,16 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <deque>
-#include <functional>
 #include <iostream>
 
 #include "front/demo/DemoRender.h"
 #include "front/qt/QtMainDialog.h"
 #include "front/qt/QtText.h"
 #include "tests/front/FrontTestSupport.h"
+#include "tests/front/ModalScript.h"
 #include "tests/front/ScriptedWindows.h"
 
 namespace {
@@ -24,33 +22,16 @@ namespace {
 using namespace tal::front;
 namespace support = tal::front::testing;
 
-// Hands each modal window that opens to the next step, from a timer of its own.
-class TModalSteps {
-public:
-    TModalSteps() {
-        FTimer.setInterval(20);
-        QObject::connect(&FTimer, &QTimer::timeout, [this] { Poll(); });
-        FTimer.start();
-    }
-    void Then(std::function<void(QWidget*)> step) { FSteps.push_back(std::move(step)); }
-
-private:
-    void Poll() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == FLast || FSteps.empty() || !modal->isVisible()) return;
-        FLast = modal;
-        auto step = std::move(FSteps.front());
-        FSteps.pop_front();
-        QTimer::singleShot(150, modal, [this, step = std::move(step), modal] {
-            QPointer<QWidget> alive(modal);
-            step(modal);
-            if (alive && !alive->isVisible() && FLast == modal) FLast = nullptr;
-        });
-    }
-    QTimer FTimer;
-    std::deque<std::function<void(QWidget*)>> FSteps;
-    QWidget* FLast = nullptr;
-};
+// Each window is left open a moment before its step, so that its picture
+// shows it drawn; a window nobody answers ends the run with a failure.
+support::TModalScript Steps(int& failures) {
+    return support::TModalScript(
+        [&failures](const std::string& why) {
+            std::cerr << "front_screenshots: " << why << "\n";
+            ++failures;
+        },
+        std::chrono::seconds(30), std::chrono::milliseconds(150));
+}
 
 void Save(const QString& output, QWidget* widget, const std::string& name) {
     QApplication::processEvents();
@@ -64,7 +45,7 @@ void Click(QWidget* box, const QString& caption) {
         if (button->text() == caption) return button->click();
 }
 
-void EnginePictures(const QString& output, const TEngineProfile& profile, const std::string& prefix, const support::TTempFolder& folder) {
+void EnginePictures(int& failures, const QString& output, const TEngineProfile& profile, const std::string& prefix, const support::TTempFolder& folder) {
     std::vector<std::string> log;
     support::TScriptedShell shell(log);
     TDemoRender render;
@@ -75,7 +56,7 @@ void EnginePictures(const QString& output, const TEngineProfile& profile, const 
     (void)QTest::qWaitForWindowExposed(&dialog);
     Save(output, &dialog, prefix + "-main.png");
 
-    TModalSteps steps;
+    auto steps = Steps(failures);
     steps.Then([&](QWidget* name) {
         auto* edit = name->findChild<QLineEdit*>(QStringLiteral("NameEdit"));
         QTest::keyClicks(edit, "Existing");
@@ -102,7 +83,7 @@ void EnginePictures(const QString& output, const TEngineProfile& profile, const 
     QTest::mouseClick(dialog.Button(TMainButton::ViewAll), Qt::LeftButton);
 }
 
-void ErrorPicture(const QString& output, const support::TTempFolder& folder) {
+void ErrorPicture(int& failures, const QString& output, const support::TTempFolder& folder) {
     std::vector<std::string> log;
     support::TScriptedShell shell(log);
     TDemoRender render;
@@ -110,7 +91,7 @@ void ErrorPicture(const QString& output, const support::TTempFolder& folder) {
     qt::TQtMainDialog dialog(PdfEngineProfile(), render, shell, {folder / "bad.ndr", "Convert"});
     dialog.show();
     (void)QTest::qWaitForWindowExposed(&dialog);
-    TModalSteps steps;
+    auto steps = Steps(failures);
     steps.Then([&](QWidget* name) {
         auto* edit = name->findChild<QLineEdit*>(QStringLiteral("NameEdit"));
         QTest::keyClicks(edit, "Broken");
@@ -134,8 +115,9 @@ int main(int argc, char** argv) {
     const QString output = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(output);
     support::TTempFolder pdfFolder, rtfFolder, errorFolder;
-    EnginePictures(output, PdfEngineProfile(), "talpdf", pdfFolder);
-    EnginePictures(output, RtfEngineProfile(), "talrtf", rtfFolder);
-    ErrorPicture(output, errorFolder);
-    return 0;
+    int failures = 0;
+    EnginePictures(failures, output, PdfEngineProfile(), "talpdf", pdfFolder);
+    EnginePictures(failures, output, RtfEngineProfile(), "talrtf", rtfFolder);
+    ErrorPicture(failures, output, errorFolder);
+    return failures == 0 ? 0 : 1;
 }

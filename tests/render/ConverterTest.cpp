@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 
+#include "render/PageSelection.h"
 #include "render/RpConverter.h"
 #include "tests/render/ConversionHarness.h"
 #include "tools/ndrwriter/SamplePictures.h"
@@ -105,6 +106,48 @@ TEST(Pages, SelectionExpressions) {
     EXPECT_FALSE(c.IsPageSelected(4));
 }
 
+TEST(Pages, ASelectionThatNamesNoPageFailsBeforeTheDocumentBegins) {
+    TLogHarness h;
+    for (const std::string selection : {"99", "3-1", "0", "r", "4-"}) {
+        SCOPED_TRACE(selection);
+        h.Render.FPageSelection = selection;
+        const auto result = h.Convert(Pages(3));
+        EXPECT_EQ(result.Error, "The page selection \"" + selection + "\" names no page of the report, which has 3 pages");
+        EXPECT_EQ(Structure(result.Lines), Lines {});
+    }
+    h.Render.FPageSelection = "2";
+    EXPECT_EQ(h.Convert(Pages(1)).Error, "The page selection \"2\" names no page of the report, which has 1 page");
+    // Without pages there is nothing to select, as without a selection.
+    EXPECT_EQ(h.Convert(Pages(0)).Error, "");
+    h.Render.FPageSelection = "99,3";
+    EXPECT_EQ(Only(h.Convert(Pages(3)).Lines, {"PrintLeft"}), Lines {"PrintLeft 1.0000 1.0000 \"page 3\""});
+}
+
+TEST(Pages, AFaultySelectionFailsBeforeTheDocumentBeginsWithThePartAsTyped) {
+    TLogHarness h;
+    // Page 1 is named before the faulty part is reached; the whole
+    // selection is checked first all the same.
+    h.Render.FPageSelection = "1,abc";
+    const auto result = h.Convert(Pages(3));
+    EXPECT_EQ(result.Error, "'abc' is not a valid integer value");
+    EXPECT_EQ(Structure(result.Lines), Lines {});
+    h.Render.FPageSelection = "e-2";
+    EXPECT_EQ(h.Convert(Pages(3)).Error, "'e' is not a valid integer value");
+}
+
+TEST(Pages, SelectionsAreCheckedAndCountedAsTheyAreConverted) {
+    for (const std::string valid : {"1", " 2 ", "+3", "1,3-5", "odd", "Even", "a", "ALL", "R", "-3", "4-", "-", "", ",,",
+                                    "1-2-3", "5-E"})
+        EXPECT_NO_THROW(ValidatePageSelection(valid)) << valid;
+    for (const std::string faulty : {"abc", "1,x", "1.5", "2-y", "z-3", "ALL ", "1;2", "99999999999"})
+        EXPECT_THROW(ValidatePageSelection(faulty), EConvertError) << faulty;
+    EXPECT_EQ(CountSelectedPages("1,3-5", 9), 4);
+    EXPECT_EQ(CountSelectedPages("odd", 9), 5);
+    EXPECT_EQ(CountSelectedPages("4-", 3), 0);
+    EXPECT_EQ(CountSelectedPages("1-2-3", 9), 2);  // the last range start counts
+    EXPECT_EQ(CountSelectedPages("5-E", 9), 4);    // a word after a range start ignores it
+}
+
 TEST(Pages, ASecondConversionOnTheSameRendererConvertsEveryPage) {
     TLogHarness h;
     EXPECT_EQ(Only(h.Convert(Pages(2)).Lines, {"BeginPage"}).size(), 2u);
@@ -143,10 +186,10 @@ TEST(Pages, AChainThatComesBackOnItselfEndsThere) {
     bytes[page2 + 5] = 54;
     bytes[page2 + 6] = bytes[page2 + 7] = bytes[page2 + 8] = 0;
     TLogHarness h;
-    h.Render.FPageSelection = "9";
+    h.Render.FPageSelection = "3";
     const auto result = h.Convert(bytes);
     EXPECT_EQ(result.Error, "");
-    EXPECT_EQ(Only(result.Lines, {"BeginPage"}).size(), 0u);  // 9 lies beyond the 3 pages: none selected
+    EXPECT_EQ(Only(result.Lines, {"BeginPage"}), Lines {"BeginPage 2 at=90 prev=54 next=54 size=8.5000x11.0000"});
     const auto direct = h.Convert(bytes, 3);
     EXPECT_EQ(direct.Error, "");
     EXPECT_EQ(Only(direct.Lines, {"BeginPage"}), Lines {"BeginPage 2 at=90 prev=54 next=54 size=8.5000x11.0000"});

@@ -1,6 +1,9 @@
 // The render entry, the output stream and the text helpers of the renderer base.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -38,6 +41,18 @@ public:
     }
     std::string Calls;
 };
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> Names(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 std::vector<std::uint8_t> OnePageReport() {
     ndrwriter::TNdrWriter w;
@@ -78,9 +93,10 @@ TEST(RenderToFile, AnUncreatableFileFailsBeforeAnythingIsRead) {
     EXPECT_EQ(report.Position(), 0);
 }
 
-TEST(RenderToFile, ABadHeaderLeavesAnEmptyClosedFileAndNoDocumentEnd) {
+TEST(RenderToFile, ABadHeaderWritesNothingAndLeavesThePreviousFile) {
     TempFolder folder;
     TMiniRender render;
+    std::ofstream(folder / "Bad.pdf") << "previous";
     TMemoryStream report(std::vector<std::uint8_t> {0x41, 0, 0});
     try {
         render.RenderToFile(report, folder / "Bad");
@@ -89,7 +105,8 @@ TEST(RenderToFile, ABadHeaderLeavesAnEmptyClosedFileAndNoDocumentEnd) {
         EXPECT_STREQ(error.what(), "Unexpected header code [65] found in report file.");
     }
     EXPECT_EQ(render.Calls, "");
-    EXPECT_EQ(fs::file_size(folder / "Bad.pdf"), 0u);
+    EXPECT_EQ(ReadAll(folder / "Bad.pdf"), "previous");
+    EXPECT_EQ(Names(folder.Path), std::vector<std::string> {"Bad.pdf"});  // no new file left behind
     EXPECT_EQ(render.FOutputFile, nullptr);  // closed, not held until the renderer goes
     EXPECT_EQ(render.FConverter, nullptr);
 }
@@ -111,18 +128,76 @@ TEST(RenderToFile, HeaderCodesAreFormattedUnsignedThroughTheHook) {
     EXPECT_FALSE(render.FBusy);
 }
 
-TEST(RenderToFile, APageFailureStillEndsTheDocument) {
+TEST(RenderToFile, APageFailureStillEndsTheDocumentWhichIsKeptBesideThePreviousOne) {
     TempFolder folder;
     TMiniRender render;
+    std::ofstream(folder / "Cut.pdf") << "previous";
     ndrwriter::TNdrWriter w;
     w.BeginPage(1);
     w.Byte(44);
     TMemoryStream report(w.Finish());
     EXPECT_THROW(render.RenderToFile(report, folder / "Cut"), EReportPrinter);
     EXPECT_EQ(render.Calls, "BPE");
-    std::ifstream in(folder / "Cut.pdf");
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(content, "doc");
+    EXPECT_EQ(ReadAll(folder / "Cut.pdf"), "previous");
+    EXPECT_EQ(ReadAll(folder / "Cut.incomplete.pdf"), "doc");
+    EXPECT_EQ(render.FOutputFileName, folder / "Cut.pdf");
+
+    // The next good conversion replaces the document, and the pages kept
+    // from the failed one are outdated by it.
+    TMemoryStream good(OnePageReport());
+    render.RenderToFile(good, folder / "Cut");
+    EXPECT_EQ(ReadAll(folder / "Cut.pdf"), "doc");
+    EXPECT_EQ(Names(folder.Path), std::vector<std::string> {"Cut.pdf"});
+}
+
+// Ends the document and then fails in it, as a writer does on a full disk.
+class TFailingEndRender : public TMiniRender {
+public:
+    void EndDocument() override {
+        Write("half a do");
+        CloseOutput();
+        throw EWriteError("Cannot write to file \"x\". No space left on device");
+    }
+};
+
+TEST(RenderToFile, ADocumentEndThatFailsLeavesThePreviousFileAndKeepsNothing) {
+    TempFolder folder;
+    TFailingEndRender render;
+    std::ofstream(folder / "Full.pdf") << "previous";
+    TMemoryStream report(OnePageReport());
+    EXPECT_THROW(render.RenderToFile(report, folder / "Full"), EWriteError);
+    EXPECT_EQ(ReadAll(folder / "Full.pdf"), "previous");
+    EXPECT_EQ(Names(folder.Path), std::vector<std::string> {"Full.pdf"});
+}
+
+TEST(RenderToFile, TheNewDocumentGetsThePermissionsOfTheOneItReplacesOrOfANewFile) {
+    TempFolder folder;
+    TMiniRender render;
+    TMemoryStream report(OnePageReport());
+    const mode_t saved = ::umask(022);
+    render.RenderToFile(report, folder / "New.pdf");
+    std::ofstream(folder / "Kept.pdf") << "previous";
+    fs::permissions(folder / "Kept.pdf", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    report.SetPosition(0);
+    render.RenderToFile(report, folder / "Kept.pdf");
+    ::umask(saved);
+    EXPECT_EQ(fs::status(folder / "New.pdf").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(fs::status(folder / "Kept.pdf").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(ReadAll(folder / "Kept.pdf"), "doc");
+}
+
+TEST(RenderToFile, ALinkedTargetHasItsDestinationReplacedAndTheLinkKept) {
+    TempFolder folder;
+    TMiniRender render;
+    fs::create_directories(folder.Path / "real");
+    std::ofstream(folder / "real/Doc.pdf") << "previous";
+    fs::create_symlink("real/Doc.pdf", folder.Path / "Doc.pdf");
+    TMemoryStream report(OnePageReport());
+    render.RenderToFile(report, folder / "Doc.pdf");
+    EXPECT_TRUE(fs::is_symlink(folder.Path / "Doc.pdf"));
+    EXPECT_EQ(ReadAll(folder / "real/Doc.pdf"), "doc");
 }
 
 TEST(RenderStream, WritesExactlyTheBytesAsked) {
