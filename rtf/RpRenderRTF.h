@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "render/RpRender.h"
@@ -101,12 +102,18 @@ public:
     // Whether a page has been begun in this document: every later page starts
     // with a page break, whatever its number.
     bool FPageBegun = false;
+    // The paper of the first page converted (the document's), and of the
+    // section the current page belongs to, in twips.
+    std::int32_t FPaperWidth = 0, FPaperHeight = 0;
+    std::int32_t FSectionWidth = 0, FSectionHeight = 0;
 
 private:
     TRPConverter& Converter() const;
     void PlacePicture(const TGraphic& Graphic, double X1, double Y1, double X2, double Y2);
     void Shape(std::string_view Keyword, double X1, double Y1, double X2, double Y2);
     void WriteHeader();
+    // The page's size in twips; Letter where the report gives none.
+    std::pair<std::int32_t, std::int32_t> PagePaper() const;
 
     // Upper-cased forms of FFontNames, so a look-up compares without
     // converting every entry again.

@@ -35,14 +35,16 @@ TEST(Document, WithoutPagesIsTheBareFrame) {
 
 TEST(Document, APageWithoutTextHasEmptyTablesAndEndsWithAParagraph) {
     const auto result = ConvertToRtf(OnePage([](TNdrWriter& w) { w.Rectangle(1, 1, 2, 2); }));
-    EXPECT_EQ(result.Rtf.rfind("{\\rtf1\\ansi{\\fonttbl}{\\colortbl}\r\n{\\*\\do", 0), 0u) << result.Rtf;
+    EXPECT_EQ(result.Rtf.rfind("{\\rtf1\\ansi{\\fonttbl}{\\colortbl}\\paperw12240\\paperh15840\r\n{", 0), 0u)
+        << result.Rtf;
     EXPECT_EQ(result.Rtf.substr(result.Rtf.size() - 6), "}\\par}");
 }
 
 TEST(Document, OneLineOfTextGivesTheHeaderAndTheTextBoxExactly) {
     const auto result = ConvertToRtf(OnePage([](TNdrWriter& w) { w.PrintLeft(2, "Total", 1); }));
     EXPECT_EQ(result.Rtf, "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0\\fprq0 Arial;}}"
-                          "{\\colortbl;\\red0\\green0\\blue0;\\red255\\green255\\blue255;}" +
+                          "{\\colortbl;\\red0\\green0\\blue0;\\red255\\green255\\blue255;}"
+                          "\\paperw12240\\paperh15840" +
                               TotalBox + "\\par}");
 }
 
@@ -98,6 +100,43 @@ TEST(Document, PagesAfterTheFirstConvertedOneStartWithABreakWhateverTheirNumbers
     const std::string second = ConvertToRtf(pages(1, 3), [](TRvRenderRTF& r) { r.FPageSelection = "2"; }).Rtf;
     EXPECT_EQ(Count(second, "\\page "), 0u);
     EXPECT_EQ(Count(second, "\\dptxbx\\dptxbxmar0"), 1u);
+}
+
+TEST(Document, ThePaperOfTheFirstPageIsTheDocumentsAndAnotherSizeStartsASection) {
+    auto pages = [](std::vector<std::pair<float, float>> sizes) {
+        TNdrWriter w;
+        std::int16_t n = 0;
+        for (const auto& [width, height] : sizes) {
+            w.BeginPage(++n, width, height);
+            w.PrintLeft(1, "page " + std::to_string(n), 1);
+            w.EndPage();
+        }
+        return ConvertToRtf(w.Finish()).Rtf;
+    };
+    // A4 landscape, then twice A4 portrait, then Letter, then Letter again.
+    const std::string rtf = pages({{11.69f, 8.27f}, {8.27f, 11.69f}, {8.27f, 11.69f}, {8.5f, 11}, {8.5f, 11}});
+    EXPECT_NE(rtf.find("{\\colortbl;\\red0\\green0\\blue0;\\red255\\green255\\blue255;}"
+                       "\\paperw16834\\paperh11909\\landscape\r\n"),
+              std::string::npos)
+        << rtf.substr(0, 200);
+    const std::size_t portrait = rtf.find("\\sect\\sectd\\pgwsxn11909\\pghsxn16834 ");
+    const std::size_t letter = rtf.find("\\sect\\sectd\\pgwsxn12240\\pghsxn15840 ");
+    EXPECT_LT(rtf.find("page 1\\par}"), portrait);
+    EXPECT_LT(portrait, rtf.find("page 2\\par}"));
+    EXPECT_LT(rtf.find("page 3\\par}"), letter);
+    EXPECT_LT(letter, rtf.find("page 4\\par}"));
+    // Pages of the section's size are separated by page breaks only.
+    EXPECT_EQ(Count(rtf, "\\sect\\sectd"), 2u);
+    EXPECT_EQ(Count(rtf, "\\page "), 2u);
+    EXPECT_EQ(Count(rtf, "\\lndscpsxn"), 0u);
+    EXPECT_TRUE(BracesBalanced(rtf));
+
+    // Back to landscape after portrait: the section says so.
+    const std::string back = pages({{8.5f, 11}, {11, 8.5f}});
+    EXPECT_NE(back.find("\\paperw12240\\paperh15840\r\n"), std::string::npos);
+    EXPECT_NE(back.find("\\sect\\sectd\\pgwsxn15840\\pghsxn12240\\lndscpsxn "), std::string::npos);
+    // A page that gives no usable size is a Letter page.
+    EXPECT_NE(pages({{0, -1}}).find("\\paperw12240\\paperh15840\r\n"), std::string::npos);
 }
 
 TEST(Document, AConversionThatFailsOnPageThreeLeavesACompleteDocument) {

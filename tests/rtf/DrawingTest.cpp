@@ -109,7 +109,7 @@ TEST(Shape, OperationsWithoutAnRtfFormWriteNothing) {
         w.PrintImageData({1, 2, 3}, "JPG", 0, 0, 1, 1);
     }));
     EXPECT_EQ(result.Error, "");
-    EXPECT_EQ(result.Rtf, "{\\rtf1\\ansi{\\fonttbl}{\\colortbl}\\par}");
+    EXPECT_EQ(result.Rtf, "{\\rtf1\\ansi{\\fonttbl}{\\colortbl}\\paperw12240\\paperh15840\\par}");
 }
 
 }  // namespace
