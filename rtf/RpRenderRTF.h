@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "render/RpRender.h"
+#include "rtf/RtfGeometry.h"
+#include "rtf/RtfShape.h"
 
 namespace tal {
 
@@ -39,6 +41,14 @@ public:
     void StretchDraw(const TRect& Rect, TGraphic& Graphic) override;
     void PrintBlock(const std::string& Text, double X, double Y, double Width) override;
     void Rectangle(double X1, double Y1, double X2, double Y2) override;
+    void FillRect(const TRect& Rect) override;
+    void Arc(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4) override;
+    void Chord(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4) override;
+    void Pie(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4) override;
+    void Polyline(std::span<const TPoint> Points, std::int32_t HighIndex) override;
+    void Polygon(std::span<const TPoint> Points, std::int32_t HighIndex) override;
+    void PrintBitmap(TBitmap& Bitmap, double X, double Y, double ScaleX, double ScaleY) override;
+    void Draw(TGraphic& Graphic, double X, double Y) override;
     void TextRect(const TRect& Rect, double X, double Y, const std::string& Text) override;
     void RoundRect(double X1, double Y1, double X2, double Y2, double X3, double Y3) override;
     void PrintBlockWord(double& X, double& Y, const std::string& Word, double Advance) override;
@@ -71,9 +81,22 @@ public:
 
     // ---- drawing objects ----
     void BeginDrawObject();
+    // "\dodhgtN": the object's place in the stacking order.
+    std::string DrawObjectOrder();
     void WriteObjectBox(double X1, double Y1, double X2, double Y2);
     void WriteLineStyle();
     void WriteFill();
+
+    // ---- Word 97 shape groups: what a reader of shapes draws, with the
+    // drawing object above in the result part for readers without them ----
+    void BeginShapeGroup(const rtf::TShapeBox& Box, std::string_view Properties);
+    void EndShapeGroup();
+    // Outline and fill properties from the converter's pen and brush.
+    std::string ShapeOutline();
+    std::string ShapeFill();
+    // A freeform shape through the points (inches), with a polyline or
+    // polygon drawing object for readers without shapes.
+    void PathShape(const std::vector<rtf::TPathPoint>& Points, bool Closed);
 
     // ---- pictures ----
     // A metafile made for one picture, saved in its file format.
@@ -106,11 +129,19 @@ public:
     // section the current page belongs to, in twips.
     std::int32_t FPaperWidth = 0, FPaperHeight = 0;
     std::int32_t FSectionWidth = 0, FSectionHeight = 0;
+    // Drawing objects and shape groups written so far: each is stacked above
+    // the ones before it. A drawing object inside a shape group shares the
+    // group's place.
+    std::int64_t FDrawOrder = 0;
+    std::int64_t FGroupOrder = 0;
 
 private:
     TRPConverter& Converter() const;
     void PlacePicture(const TGraphic& Graphic, double X1, double Y1, double X2, double Y2);
-    void Shape(std::string_view Keyword, double X1, double Y1, double X2, double Y2);
+    void Shape(std::string_view Keyword, std::string_view Geometry, double X1, double Y1, double X2, double Y2);
+    void ArcShape(rtf::TArcKind Kind, double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4,
+                  double Y4);
+    void PointsShape(std::span<const TPoint> Points, std::int32_t HighIndex, bool Closed);
     void WriteHeader();
     // The page's size in twips; Letter where the report gives none.
     std::pair<std::int32_t, std::int32_t> PagePaper() const;

@@ -94,6 +94,8 @@ void TRvRenderRTF::BeginDocument() {
     FWriteDirect = false;
     FPageBegun = false;
     FPaperWidth = FPaperHeight = FSectionWidth = FSectionHeight = 0;
+    FDrawOrder = 0;
+    FGroupOrder = 0;
 }
 
 void TRvRenderRTF::WriteHeader() {

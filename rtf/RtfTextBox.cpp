@@ -43,7 +43,13 @@ std::int32_t SpreadLetters(std::string& text, TCodePage codePage) {
 
 void TRvRenderRTF::BeginDrawObject() {
     WriteRTFLine("");
-    WriteRTF("{\\*\\do\\dolock\\dobxpage\\dobypage");
+    WriteRTF("{\\*\\do\\dolock\\dobxpage\\dobypage" + DrawObjectOrder());
+}
+
+std::string TRvRenderRTF::DrawObjectOrder() {
+    // Readers stack objects by these numbers, not by their order in the
+    // document: without one, a text would sink below a shape drawn before it.
+    return rtf::Keyword("\\dodhgt", FGroupOrder > 0 ? FGroupOrder : ++FDrawOrder);
 }
 
 void TRvRenderRTF::WriteObjectBox(double X1, double Y1, double X2, double Y2) {

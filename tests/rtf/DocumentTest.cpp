@@ -20,7 +20,7 @@ using testing::TRtfOperations;
 // The text box of "Total" in 12-point Arial at (1, 2) inches, black on a white
 // brush, as the first text of a document: 5 bytes of 1/12 inch each.
 const std::string TotalBox =
-    "\r\n{\\*\\do\\dolock\\dobxpage\\dobypage\\dptxbx\\dptxbxmar0{\\dptxbxtext {\\f0\\fs24 "
+    "\r\n{\\*\\do\\dolock\\dobxpage\\dobypage\\dodhgt1\\dptxbx\\dptxbxmar0{\\dptxbxtext {\\f0\\fs24 "
     "\\f0\\fs24\\b0\\i0\\ul0\\strike0\\nosupersub\\cf1\\cb2 Total\\par}}"
     "\\dpx1440\\dpy2640\\dpxsize620\\dpysize300"
     "\\dplinehollow\\dplinecor0\\dplinecog0\\dplinecob0\\dplinew1"
