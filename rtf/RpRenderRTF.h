@@ -24,6 +24,9 @@ namespace tal {
 
 enum class TImageOutput : std::uint8_t { ioHigherQuality, ioSmallerSize };
 enum class TImageEncoding : std::uint8_t { ieBinary, ieHex };
+// Which point of a text its position gives: the start, the middle or the end
+// of its baseline.
+enum class TTextAnchor : std::uint8_t { Left, Centre, Right };
 
 class TRvRenderRTF : public TRPRenderStream {
 public:
@@ -78,6 +81,22 @@ public:
     void WriteFontAttributes();
     void WriteTextColors();
     void WriteEscapedText(std::string_view Text);
+    // The paragraph of a text: font, alignment by the anchor, attributes,
+    // colours, the text and the paragraph mark, in a group of its own.
+    void WriteTextContent(const std::string& Text, TTextAnchor Anchor);
+    // A borderless, unfilled text box over Rect (points) holding the text.
+    void WriteTextBox(const TRect& Rect, const std::string& Text, TTextAnchor Anchor);
+    // The share of its measured width a text box adds on the side away from
+    // its anchor: readers lay texts out a few percent wider than they
+    // measure here, and a box that is too narrow wraps the last word away.
+    static constexpr double TextWidthSlack = 0.10;
+    // A text at the anchor (X, Y) on its baseline, in the converter's font
+    // and rotation.
+    void PlaceText(const std::string& Text, double X, double Y, TTextAnchor Anchor);
+    // A text turned by 90 or 270 degrees: a text frame whose lines run up or
+    // down, with the horizontal text box of older readers as its result.
+    void RotatedTextFrame(const std::string& Text, double X, double Y, double Width, TTextAnchor Anchor,
+                          int Rotation);
 
     // ---- drawing objects ----
     void BeginDrawObject();
@@ -90,6 +109,10 @@ public:
     // ---- Word 97 shape groups: what a reader of shapes draws, with the
     // drawing object above in the result part for readers without them ----
     void BeginShapeGroup(const rtf::TShapeBox& Box, std::string_view Properties);
+    // The group up to its properties, left open for a text of the shape;
+    // ResultOfShapeGroup then starts the part for readers without shapes.
+    void OpenShapeGroup(const rtf::TShapeBox& Box, std::string_view Properties);
+    void ResultOfShapeGroup();
     void EndShapeGroup();
     // Outline and fill properties from the converter's pen and brush.
     std::string ShapeOutline();

@@ -70,13 +70,19 @@ void TRvRenderRTF::WriteFill() {
     WriteRTF(FillPattern(brush.Style()));
 }
 
-void TRvRenderRTF::BeginShapeGroup(const rtf::TShapeBox& Box, std::string_view Properties) {
+void TRvRenderRTF::OpenShapeGroup(const rtf::TShapeBox& Box, std::string_view Properties) {
     WriteRTFLine("");
     FGroupOrder = ++FDrawOrder;
     std::string out = rtf::ShapeInstance(Box, FGroupOrder);
     out += Properties;
-    out += "}{\\shprslt";
     WriteRTF(out);
+}
+
+void TRvRenderRTF::ResultOfShapeGroup() { WriteRTF("}{\\shprslt"); }
+
+void TRvRenderRTF::BeginShapeGroup(const rtf::TShapeBox& Box, std::string_view Properties) {
+    OpenShapeGroup(Box, Properties);
+    ResultOfShapeGroup();
 }
 
 void TRvRenderRTF::EndShapeGroup() {

@@ -18,11 +18,12 @@ using testing::OnePage;
 using testing::TRtfOperations;
 
 // The text box of "Total" in 12-point Arial at (1, 2) inches, black on a white
-// brush, as the first text of a document: 5 bytes of 1/12 inch each.
+// brush, as the first text of a document: 5 bytes of 1/12 inch each (30
+// points), a tenth more room and one point.
 const std::string TotalBox =
     "\r\n{\\*\\do\\dolock\\dobxpage\\dobypage\\dodhgt1\\dptxbx\\dptxbxmar0{\\dptxbxtext {\\f0\\fs24 "
     "\\f0\\fs24\\b0\\i0\\ul0\\strike0\\nosupersub\\cf1\\cb2 Total\\par}}"
-    "\\dpx1440\\dpy2640\\dpxsize620\\dpysize300"
+    "\\dpx1440\\dpy2640\\dpxsize680\\dpysize300"
     "\\dplinehollow\\dplinecor0\\dplinecog0\\dplinecob0\\dplinew1"
     "\\dpfillfgcr255\\dpfillfgcg255\\dpfillfgcb255\\dpfillbgcr255\\dpfillbgcg255\\dpfillbgcb255\\dpfillpat0}";
 
@@ -266,12 +267,17 @@ TEST(TextBox, CentredAndRightAlignedTextMoveTheBoxAndEmptyTextsWriteNothing) {
     EXPECT_EQ(op.Body(), "");
     op.Render.PrintLeft("", 1, 1);  // an empty box one point wide
     EXPECT_NE(op.Body().find("\\cb2 \\par}}\\dpx1440\\dpy1200\\dpxsize20\\dpysize300"), std::string::npos);
+    // 24 points wide, centred on 144 points: the room to spare is shared by
+    // both sides and the text is centred in its box.
     TRtfOperations centre;
-    centre.Render.PrintCenter("abcd", 2, 1);  // 4/12 inch wide: starts 1/6 inch left of X
-    EXPECT_NE(centre.Body().find("\\dpx2640\\dpy1200\\dpxsize500"), std::string::npos) << centre.Body();
+    centre.Render.PrintCenter("abcd", 2, 1);
+    EXPECT_NE(centre.Body().find("{\\f0\\fs24 \\qc\\f0"), std::string::npos) << centre.Body();
+    EXPECT_NE(centre.Body().find("\\dpx2600\\dpy1200\\dpxsize560"), std::string::npos) << centre.Body();
+    // Ending at 144 points: the box ends there too and grows to the left.
     TRtfOperations right;
     right.Render.PrintRight("abcd", 2, 1);
-    EXPECT_NE(right.Body().find("\\dpx2400\\dpy1200\\dpxsize500"), std::string::npos) << right.Body();
+    EXPECT_NE(right.Body().find("{\\f0\\fs24 \\qr\\f0"), std::string::npos) << right.Body();
+    EXPECT_NE(right.Body().find("\\dpx2340\\dpy1200\\dpxsize540"), std::string::npos) << right.Body();
 }
 
 TEST(TextBox, FontNamesThatWouldBreakTheTableAreEscaped) {
@@ -304,9 +310,55 @@ TEST(TextBox, HugeAndNegativePositionsStayWithinThirtyTwoBits) {
     op.Render.PrintLeft("z", 0, 0);
     const std::string body = op.Body();
     EXPECT_NE(body.find("\\dpx-2147483648\\dpy2147483647\\dpxsize"), std::string::npos) << body;
-    EXPECT_NE(body.find("\\dpx-720\\dpy-1680\\dpxsize140\\dpysize300"), std::string::npos) << body;
+    EXPECT_NE(body.find("\\dpx-720\\dpy-1680\\dpxsize160\\dpysize300"), std::string::npos) << body;
     EXPECT_NE(body.find("{\\f0\\fs-24 "), std::string::npos);
     EXPECT_TRUE(BracesBalanced(op.Finish()));
+}
+
+TEST(TextBox, AClippedTextIsOneLineOnItsBaselineEndingWithTheRectangle) {
+    TRtfOperations op;
+    // A rectangle two lines high: the box is one line, from one font size
+    // above the baseline at 2 inches to a quarter below, from the text's
+    // start to the rectangle's right edge.
+    op.Render.TextRect({72, 120, 216, 160}, 1.25, 2, "clipped words");
+    EXPECT_NE(op.Body().find("\\dpx1800\\dpy2640\\dpxsize2520\\dpysize300"), std::string::npos) << op.Body();
+    // A text starting beyond the rectangle gets a box without width.
+    op.Render.TextRect({72, 120, 216, 160}, 4, 2, "beyond");
+    EXPECT_NE(op.Body().find("\\dpx5760\\dpy2640\\dpxsize0\\dpysize300"), std::string::npos) << op.Body();
+}
+
+TEST(TextBox, QuarterTurnedTextsAreFramesWhoseLinesRunUpOrDown) {
+    auto frame = [](int rotation, void (TRvRenderRTF::*print)(const std::string&, double, double)) {
+        TRtfOperations op;
+        op.Converter->FRotation = static_cast<std::int16_t>(rotation);
+        (op.Render.*print)("abcd", 2, 3);
+        return op.Body();
+    };
+    // Turned by 90 degrees, "abcd" (24 points) runs up from (144, 216) points;
+    // its ascent lies to the left: x from 132 to 147, y from 216 up by the
+    // text, a tenth more and a point.
+    const std::string up = frame(90, &TRvRenderRTF::PrintLeft);
+    EXPECT_NE(up.find("\\shpleft2640\\shptop3772\\shpright2940\\shpbottom4320"), std::string::npos) << up;
+    EXPECT_NE(up.find("{\\sp{\\sn shapeType}{\\sv 202}}{\\sp{\\sn txflTextFlow}{\\sv 2}}{\\sp{\\sn fFilled}{\\sv 0}}"
+                      "{\\sp{\\sn fLine}{\\sv 0}}"),
+              std::string::npos);
+    EXPECT_NE(up.find("{\\sp{\\sn dyTextBottom}{\\sv 0}}{\\shptxt {\\f0\\fs24 \\f0\\fs24\\b0"), std::string::npos) << up;
+    // Readers without shapes get the horizontal box at the start.
+    EXPECT_NE(up.find("abcd\\par}}}{\\shprslt\r\n{\\*\\do\\dolock\\dobxpage\\dobypage\\dodhgt1\\dptxbx"),
+              std::string::npos)
+        << up;
+    EXPECT_NE(up.find("\\dpx2880\\dpy4080\\dpxsize500\\dpysize300"), std::string::npos) << up;
+    EXPECT_EQ(Count(up, "abcd"), 2u);
+    EXPECT_TRUE(BracesBalanced(up));
+    // Turned by 270 degrees and ending at (144, 216): it starts 24 points
+    // higher and runs down, its ascent to the right, its room above.
+    const std::string down = frame(-90, &TRvRenderRTF::PrintRight);
+    EXPECT_NE(down.find("\\shpleft2820\\shptop3772\\shpright3120\\shpbottom4320"), std::string::npos) << down;
+    EXPECT_NE(down.find("{\\sp{\\sn txflTextFlow}{\\sv 1}}"), std::string::npos);
+    EXPECT_NE(down.find("{\\shptxt {\\f0\\fs24 \\qr\\f0"), std::string::npos);
+    // Other angles keep the horizontal box at the start of the baseline.
+    const std::string other = frame(45, &TRvRenderRTF::PrintLeft);
+    EXPECT_EQ(other.find("\\shp"), std::string::npos);
 }
 
 // ---- justified lines ----
@@ -325,8 +377,8 @@ TEST(JustifiedLine, EveryWordIsItsOwnBoxAndTheLastEndsAtTheWidth) {
     op.Render.PrintBlock("ab cd  ef", 1, 1, 3);  // words of 2/12 inch, gaps stretched
     const auto boxes = BoxPositions(op.Body());
     ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_EQ(boxes[0], "\\dpx1440\\dpy1200\\dpxsize260");
-    EXPECT_EQ(boxes[2], "\\dpx5520\\dpy1200\\dpxsize260");  // ends at 4 inches
+    EXPECT_EQ(boxes[0], "\\dpx1440\\dpy1200\\dpxsize280");
+    EXPECT_EQ(boxes[2], "\\dpx5480\\dpy1200\\dpxsize280");  // ends at 4 inches
 }
 
 TEST(JustifiedLine, ASingleWordSpreadsItsLetters) {
@@ -334,8 +386,8 @@ TEST(JustifiedLine, ASingleWordSpreadsItsLetters) {
     op.Render.PrintBlock("AB", 1, 1, 1);
     const auto boxes = BoxPositions(op.Body());
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0], "\\dpx1440\\dpy1200\\dpxsize140");
-    EXPECT_EQ(boxes[1], "\\dpx2760\\dpy1200\\dpxsize140");  // B ends at 2 inches
+    EXPECT_EQ(boxes[0], "\\dpx1440\\dpy1200\\dpxsize160");
+    EXPECT_EQ(boxes[1], "\\dpx2720\\dpy1200\\dpxsize160");  // B ends at 2 inches
     EXPECT_NE(op.Body().find("\\cb2 A\\par}}"), std::string::npos);
     EXPECT_NE(op.Body().find("\\cb2 B\\par}}"), std::string::npos);
 }
