@@ -97,6 +97,14 @@ public:
     // down, with the horizontal text box of older readers as its result.
     void RotatedTextFrame(const std::string& Text, double X, double Y, double Width, TTextAnchor Anchor,
                           int Rotation);
+    // A text turned by another angle (degrees counter-clockwise) from the
+    // baseline start (X, Y): a picture of the text drawn turned.
+    void ObliqueText(const std::string& Text, double X, double Y, double TextWidth, int Rotation);
+    // The Windows metafile (placeable header first) of such a picture,
+    // Width by Height inches in logical units of Unit inches, with the
+    // baseline starting at (OriginX, OriginY) inches inside it.
+    std::vector<std::uint8_t> ObliqueTextMetafile(const std::string& Text, double OriginX, double OriginY,
+                                                  double Width, double Height, double Unit, int Rotation);
 
     // ---- drawing objects ----
     void BeginDrawObject();

@@ -139,6 +139,10 @@ void TRvRenderRTF::PlaceText(const std::string& Text, double X, double Y, TTextA
         RotatedTextFrame(Text, xs, ys, w, Anchor, rotation);
         return;
     }
+    if (rotation != 0) {
+        if (!Text.empty()) ObliqueText(Text, xs, ys, w, rotation);
+        return;
+    }
     // From one font size above the baseline to a quarter of it below, with
     // room to spare on the side away from the anchor, since readers lay a
     // text out a few percent wider than it measures here.

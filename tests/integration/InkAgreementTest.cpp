@@ -124,6 +124,10 @@ void PicturesPage(TNdrWriter& w) {
     w.SetFont(Face("Arial", 12, Red, 270));
     w.PrintLeft(6.5f, "Down from here", 5.0f);
     w.PrintRight(9.5f, "Down to here", 6.0f);
+    w.SetFont(Face("Courier New", 12, Green, 30));
+    w.PrintLeft(10.5f, "Up at thirty degrees", 4.5f);
+    w.FontRotation(300);
+    w.PrintCenter(10.0f, "Down at sixty", 7.0f);
     w.EndPage();
 }
 
@@ -313,7 +317,9 @@ TEST(InkAgreement, TheRtfInLibreOfficeShowsWhatThePdfShowsPageForPage) {
             EXPECT_TRUE(missing.empty()) << "words of the PDF missing from the RTF's rendering:" << list;
         }
     }
-    fs::remove_all(dir);
+    // The documents stay for a look when something disagrees.
+    if (HasFailure() || std::getenv("TAL_KEEP_TEST_OUTPUT")) std::printf("documents kept in %s\n", dir.c_str());
+    else fs::remove_all(dir);
 }
 
 }  // namespace

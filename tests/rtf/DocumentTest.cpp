@@ -356,9 +356,37 @@ TEST(TextBox, QuarterTurnedTextsAreFramesWhoseLinesRunUpOrDown) {
     EXPECT_NE(down.find("\\shpleft2820\\shptop3772\\shpright3120\\shpbottom4320"), std::string::npos) << down;
     EXPECT_NE(down.find("{\\sp{\\sn txflTextFlow}{\\sv 1}}"), std::string::npos);
     EXPECT_NE(down.find("{\\shptxt {\\f0\\fs24 \\qr\\f0"), std::string::npos);
-    // Other angles keep the horizontal box at the start of the baseline.
-    const std::string other = frame(45, &TRvRenderRTF::PrintLeft);
-    EXPECT_EQ(other.find("\\shp"), std::string::npos);
+}
+
+TEST(TextBox, ObliqueTextsArePicturesOfTheTextTurned) {
+    TRtfOperations op;
+    op.Converter->FRotation = 30;
+    op.Converter->Font.SetColor(0x123456);
+    op.Converter->Font.SetStyle(fsBold);
+    op.Render.PrintLeft("abcd", 2, 3);
+    const std::string body = op.Body();
+    EXPECT_EQ(body.find("\\shp"), std::string::npos);
+    EXPECT_EQ(body.find("\\dptxbxtext {"), std::string::npos);
+    // A Windows metafile in a picture object, whatever the picture setting.
+    EXPECT_NE(body.find("{\\*\\do\\dobxpage\\dobypage\\dodhgt1\\dptxbx\\dptxlrtb"), std::string::npos);
+    EXPECT_NE(body.find("{\\pict \\wmetafile8\\picw"), std::string::npos);
+    // The metafile: the font turned by 300 tenths of a degree, bold, the
+    // text colour, the text on its baseline.
+    const std::vector<std::uint8_t> wmf = op.Render.ObliqueTextMetafile("abcd", 0.25, 0.5, 1, 0.75, 1.0 / 1440, 30);
+    const std::string hex = testing::Hex(wmf.data(), wmf.size());
+    EXPECT_NE(hex.find("FB02" "10FF" "0000" "2C01" "2C01" "BC02" "0000"), std::string::npos) << hex;
+    EXPECT_NE(hex.find("417269616C00"), std::string::npos);  // Arial
+    EXPECT_NE(hex.find("0902" "5634" "1200"), std::string::npos);  // text colour
+    EXPECT_NE(hex.find("2105" "0400" "61626364" "D002" "6801"), std::string::npos);  // "abcd" at (360, 720)
+    // Negative turns count the other way round; an empty text shows nothing.
+    TRtfOperations down;
+    down.Converter->FRotation = -45;
+    down.Render.PrintLeft("", 1, 1);
+    EXPECT_EQ(down.Body(), "");
+    const auto turned = down.Render.ObliqueTextMetafile("x", 0, 0, 1, 1, 1.0 / 1440, 315);
+    EXPECT_NE(testing::Hex(turned.data(), turned.size())
+                  .find("4E0C4E0C"),
+              std::string::npos);
 }
 
 // ---- justified lines ----
