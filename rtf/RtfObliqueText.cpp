@@ -21,6 +21,7 @@ constexpr std::size_t FaceNameBytes = 32;
 constexpr double TwipsPerInch = 1440.0;
 
 std::int16_t Word16(double value) {
+    if (std::isnan(value)) return 0;
     return static_cast<std::int16_t>(std::clamp(std::nearbyint(value), -32768.0, 32767.0));
 }
 
