@@ -39,7 +39,13 @@ void TRvRenderRTF::RotatedTextFrame(const std::string& Text, double X, double Y,
     auto corner = [&](double u, double v) -> rtf::TPathPoint {
         return up ? rtf::TPathPoint {X + v, Y - u} : rtf::TPathPoint {X - v, Y + u};
     };
-    const rtf::TShapeBox box = rtf::BoundingBox({corner(u0, v0), corner(u1, v1)});
+    // The room to spare stays on the page, as readers push a frame that
+    // reaches beyond the paper back onto it; the text itself is kept whole.
+    rtf::TShapeBox box = rtf::BoundingBox({corner(u0, v0), corner(u1, v1)});
+    const rtf::TShapeBox text = rtf::BoundingBox({corner(0, v0), corner(Width, v1)});
+    const std::int32_t paperHeight = PagePaper().second;
+    box.Top = std::min(text.Top, std::max(box.Top, 0));
+    box.Bottom = std::max(text.Bottom, std::min(box.Bottom, paperHeight));
     std::string properties = rtf::Property("shapeType", rtf::ShapeTextBox);
     properties += rtf::Property("txflTextFlow", up ? FlowBottomToTop : FlowTopToBottom);
     properties += rtf::Property("fFilled", 0) + rtf::Property("fLine", 0);

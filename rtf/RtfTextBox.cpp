@@ -146,21 +146,35 @@ void TRvRenderRTF::PlaceText(const std::string& Text, double X, double Y, TTextA
     // From one font size above the baseline to a quarter of it below, with
     // room to spare on the side away from the anchor, since readers lay a
     // text out a few percent wider than it measures here.
-    const double slack = TextWidthSlack * w;
+    // The room stays on the page: readers push a box that reaches beyond
+    // the paper back onto it, and its text with it.
+    const double slack = TextWidthSlack * w, point = 1.0 / 72;
+    const double paper = PagePaper().first / 1440.0;
+    const double roomRight = std::max(0.0, paper - (xs + w)), roomLeft = std::max(0.0, xs);
     TRect box;
     box.Top = RoundToInt32(72 * (ys - h));
     box.Bottom = RoundToInt32(72 * (ys + (1.25 * h - h)));
     switch (Anchor) {
         case TTextAnchor::Left:
             box.Left = RoundToInt32(72 * xs);
-            box.Right = AddOne(RoundToInt32(72 * (xs + w + slack)));
+            box.Right = slack + point <= roomRight ? AddOne(RoundToInt32(72 * (xs + w + slack)))
+                                                   : std::max(AddOne(RoundToInt32(72 * (xs + w))),
+                                                              RoundToInt32(72 * (xs + w + roomRight)));
             break;
         case TTextAnchor::Centre:
-            box.Left = SubtractOne(RoundToInt32(72 * (xs - slack / 2)));
-            box.Right = AddOne(RoundToInt32(72 * (xs + w + slack / 2)));
+            // Both sides alike, so the text stays centred on its anchor.
+            if (slack / 2 + point <= std::min(roomLeft, roomRight)) {
+                box.Left = SubtractOne(RoundToInt32(72 * (xs - slack / 2)));
+                box.Right = AddOne(RoundToInt32(72 * (xs + w + slack / 2)));
+            } else {
+                const double half = std::min(roomLeft, roomRight);
+                box.Left = RoundToInt32(72 * (xs - half));
+                box.Right = RoundToInt32(72 * (xs + w + half));
+            }
             break;
         case TTextAnchor::Right:
-            box.Left = SubtractOne(RoundToInt32(72 * (xs - slack)));
+            box.Left = slack + point <= roomLeft ? SubtractOne(RoundToInt32(72 * (xs - slack)))
+                                                 : std::min(RoundToInt32(72 * xs), RoundToInt32(72 * (xs - roomLeft)));
             box.Right = RoundToInt32(72 * (xs + w));
             break;
     }

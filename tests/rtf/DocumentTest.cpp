@@ -315,6 +315,27 @@ TEST(TextBox, HugeAndNegativePositionsStayWithinThirtyTwoBits) {
     EXPECT_TRUE(BracesBalanced(op.Finish()));
 }
 
+TEST(TextBox, TheRoomToSpareStopsAtThePapersEdge) {
+    // A Letter page is 612 points wide; "abcd" is 24 points.
+    auto box = [](void (TRvRenderRTF::*print)(const std::string&, double, double), double x) {
+        TRtfOperations op;
+        (op.Render.*print)("abcd", x, 1);
+        const std::string body = op.Body();
+        const std::size_t at = body.find("\\dpx");
+        return body.substr(at, body.find("\\dpysize") - at);
+    };
+    // Ending 1 point before the edge: the box ends at the edge, not beyond
+    // (a reader would push it back onto the page, text and all).
+    EXPECT_EQ(box(&TRvRenderRTF::PrintLeft, 587.0 / 72), "\\dpx11740\\dpy1200\\dpxsize500");
+    // A text that already runs over the edge keeps its one point.
+    EXPECT_EQ(box(&TRvRenderRTF::PrintLeft, 600.0 / 72), "\\dpx12000\\dpy1200\\dpxsize500");
+    // Right-aligned near the left edge, centred near either edge: the box
+    // stays on the page and the centred text stays centred.
+    EXPECT_EQ(box(&TRvRenderRTF::PrintRight, 25.0 / 72), "\\dpx0\\dpy1200\\dpxsize500");
+    EXPECT_EQ(box(&TRvRenderRTF::PrintCenter, 13.0 / 72), "\\dpx0\\dpy1200\\dpxsize520");
+    EXPECT_EQ(box(&TRvRenderRTF::PrintCenter, 600.0 / 72), "\\dpx11760\\dpy1200\\dpxsize480");
+}
+
 TEST(TextBox, AClippedTextIsOneLineOnItsBaselineEndingWithTheRectangle) {
     TRtfOperations op;
     // A rectangle two lines high: the box is one line, from one font size
@@ -356,6 +377,13 @@ TEST(TextBox, QuarterTurnedTextsAreFramesWhoseLinesRunUpOrDown) {
     EXPECT_NE(down.find("\\shpleft2820\\shptop3772\\shpright3120\\shpbottom4320"), std::string::npos) << down;
     EXPECT_NE(down.find("{\\sp{\\sn txflTextFlow}{\\sv 1}}"), std::string::npos);
     EXPECT_NE(down.find("{\\shptxt {\\f0\\fs24 \\qr\\f0"), std::string::npos);
+    // Running up from 25 points below the top: the frame's room stops at
+    // the paper's top edge.
+    TRtfOperations top;
+    top.Converter->FRotation = 90;
+    top.Render.PrintLeft("abcd", 2, 25.0 / 72);
+    EXPECT_NE(top.Body().find("\\shpleft2640\\shptop0\\shpright2940\\shpbottom500"), std::string::npos)
+        << top.Body();
 }
 
 TEST(TextBox, ObliqueTextsArePicturesOfTheTextTurned) {
