@@ -90,17 +90,44 @@ void TRvRenderRTF::EndShapeGroup() {
     FGroupOrder = 0;
 }
 
-std::string TRvRenderRTF::ShapeOutline() {
-    const TPen& pen = Converter().Pen;
-    if (pen.Style() == psClear) return rtf::Property("fLine", 0);
-    std::string out = rtf::Property("lineColor", rtf::ShapeColor(pen.Color()));
+std::string TRvRenderRTF::ShapeLine() {
+    std::string out = rtf::Property("lineColor", rtf::ShapeColor(Converter().Pen.Color()));
     // The width the converter keeps for the pen, as the PDF engine draws it.
     const double points = std::isfinite(FPenWidth) && FPenWidth > 0 ? FPenWidth * 72.0 : 0.0;
     out += rtf::Property("lineWidth", RoundToInt32(points * rtf::EmuPerPoint));
-    // Dashes for the readers that draw them (the system dash styles carry
-    // the pen style codes 1 to 4).
-    if (pen.Style() >= psDash && pen.Style() <= psDashDotDot) out += rtf::Property("lineDashing", pen.Style());
     return out;
+}
+
+std::string TRvRenderRTF::ShapeOutline() {
+    const TPen& pen = Converter().Pen;
+    if (pen.Style() == psClear || !PenDashes().empty()) return rtf::Property("fLine", 0);
+    return ShapeLine();
+}
+
+std::vector<double> TRvRenderRTF::PenDashes() {
+    std::vector<double> points;
+    switch (Converter().Pen.Style()) {
+        case psDash: points = {13, 6}; break;
+        case psDot: points = {2, 2}; break;
+        case psDashDot: points = {8, 4, 1, 4}; break;
+        case psDashDotDot: points = {10, 3, 2, 2, 2, 3}; break;
+        default: break;
+    }
+    for (double& length : points) length /= 72.0;
+    return points;
+}
+
+void TRvRenderRTF::DashedOutline(const std::vector<rtf::TPathPoint>& Path) {
+    const std::vector<double> pattern = PenDashes();
+    if (pattern.empty()) return;
+    const auto dashes = rtf::Dashes(Path, pattern);
+    if (dashes.empty()) return;
+    std::vector<rtf::TPathPoint> all;
+    for (const auto& dash : dashes) all.insert(all.end(), dash.begin(), dash.end());
+    const rtf::TShapeBox box = rtf::BoundingBox(all);
+    BeginShapeGroup(box, rtf::Property("shapeType", rtf::ShapeFreeform) + rtf::FreeformGeometry(dashes, box) +
+                             ShapeLine() + rtf::Property("fFilled", 0));
+    EndShapeGroup();
 }
 
 std::string TRvRenderRTF::ShapeFill() {
@@ -110,7 +137,7 @@ std::string TRvRenderRTF::ShapeFill() {
 }
 
 void TRvRenderRTF::Shape(std::string_view Keyword, std::string_view Geometry, double X1, double Y1, double X2,
-                         double Y2) {
+                         double Y2, const std::function<std::vector<rtf::TPathPoint>()>& Outline) {
     Converter();  // a shape reads pen and brush: refuse before writing anything
     BeginShapeGroup(rtf::BoundingBox({{X1, Y1}, {X2, Y2}}), std::string(Geometry) + ShapeOutline() + ShapeFill());
     BeginDrawObject();
@@ -120,14 +147,18 @@ void TRvRenderRTF::Shape(std::string_view Keyword, std::string_view Geometry, do
     WriteFill();
     WriteRTF("}");
     EndShapeGroup();
+    if (!PenDashes().empty()) DashedOutline(Outline());
 }
 
 void TRvRenderRTF::Rectangle(double X1, double Y1, double X2, double Y2) {
-    Shape("\\dprect", rtf::Property("shapeType", rtf::ShapeRectangle), X1, Y1, X2, Y2);
+    Shape("\\dprect", rtf::Property("shapeType", rtf::ShapeRectangle), X1, Y1, X2, Y2, [=] {
+        return std::vector<rtf::TPathPoint> {{X1, Y1}, {X2, Y1}, {X2, Y2}, {X1, Y2}, {X1, Y1}};
+    });
 }
 
 void TRvRenderRTF::Ellipse(double X1, double Y1, double X2, double Y2) {
-    Shape("\\dpellipse", rtf::Property("shapeType", rtf::ShapeEllipse), X1, Y1, X2, Y2);
+    Shape("\\dpellipse", rtf::Property("shapeType", rtf::ShapeEllipse), X1, Y1, X2, Y2,
+          [=] { return rtf::EllipsePath(X1, Y1, X2, Y2); });
 }
 
 void TRvRenderRTF::RoundRect(double X1, double Y1, double X2, double Y2, double X3, double Y3) {
@@ -136,7 +167,7 @@ void TRvRenderRTF::RoundRect(double X1, double Y1, double X2, double Y2, double 
     const auto path = rtf::RoundRectPath(X1, Y1, X2, Y2, X3, Y3);
     Shape("\\dprect\\dproundr",
           rtf::Property("shapeType", rtf::ShapeFreeform) + rtf::FreeformGeometry(path, rtf::BoundingBox(path)), X1, Y1,
-          X2, Y2);
+          X2, Y2, [&] { return path; });
 }
 
 void TRvRenderRTF::MoveTo(double X, double Y) {
@@ -171,6 +202,7 @@ void TRvRenderRTF::LineTo(double X, double Y) {
     WriteLineStyle();
     WriteRTF("}");
     EndShapeGroup();
+    DashedOutline({{cx, cy}, {X, Y}});
     MoveTo(X, Y);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // Outlines that have no shape of their own in RTF, as point lists in inches:
 // arcs, chords and pies of an ellipse, and rectangles with rounded corners.
-// Curves are flattened finely enough that no segment strays from the curve
-// by more than a small fraction of a point at report sizes.
+// Curves are flattened so that no segment strays from the curve by more
+// than a tenth of a point, in steps of at most 3 degrees.
 #include <vector>
 
 #include "rtf/RtfShape.h"
@@ -23,5 +23,13 @@ std::vector<TPathPoint> ArcPath(TArcKind kind, double X1, double Y1, double X2, 
 // ellipse CornerWidth by CornerHeight (held inside the rectangle).
 std::vector<TPathPoint> RoundRectPath(double X1, double Y1, double X2, double Y2, double CornerWidth,
                                       double CornerHeight);
+
+// The outline of the ellipse in the box, closed, flattened as arcs are.
+std::vector<TPathPoint> EllipsePath(double X1, double Y1, double X2, double Y2);
+
+// The dashes of a pen along the path: Pattern holds an even number of
+// lengths (inches) of dash, gap, dash, gap..., repeated from the path's start without a break
+// at its corners. A pattern without length gives the path whole.
+std::vector<std::vector<TPathPoint>> Dashes(const std::vector<TPathPoint>& Path, const std::vector<double>& Pattern);
 
 }  // namespace tal::rtf

@@ -34,6 +34,7 @@ void TRvRenderRTF::PathShape(const std::vector<rtf::TPathPoint>& Points, bool Cl
     if (Closed) WriteFill();
     WriteRTF("}");
     EndShapeGroup();
+    DashedOutline(Points);
 }
 
 void TRvRenderRTF::ArcShape(rtf::TArcKind Kind, double X1, double Y1, double X2, double Y2, double X3, double Y3,

@@ -57,6 +57,10 @@ TShapeBox BoundingBox(const std::vector<TPathPoint>& points) {
 }
 
 std::string FreeformGeometry(const std::vector<TPathPoint>& points, const TShapeBox& box) {
+    return FreeformGeometry(std::vector<std::vector<TPathPoint>> {points}, box);
+}
+
+std::string FreeformGeometry(const std::vector<std::vector<TPathPoint>>& paths, const TShapeBox& box) {
     // A path along one axis still needs a coordinate space of some extent.
     const std::int64_t width = std::max<std::int64_t>(1, static_cast<std::int64_t>(box.Right) - box.Left);
     const std::int64_t height = std::max<std::int64_t>(1, static_cast<std::int64_t>(box.Bottom) - box.Top);
@@ -64,21 +68,25 @@ std::string FreeformGeometry(const std::vector<TPathPoint>& points, const TShape
     out += Property("geoRight", width);
     out += Property("geoBottom", height);
 
+    std::size_t count = 0;
+    for (const auto& path : paths) count += path.size();
     std::string vertices = "8;";
-    AppendNumber(vertices, static_cast<std::int64_t>(points.size()));
-    for (const TPathPoint& p : points) {
-        vertices += ";(";
-        AppendNumber(vertices, static_cast<std::int64_t>(Twips(p.X)) - box.Left);
-        vertices += ',';
-        AppendNumber(vertices, static_cast<std::int64_t>(Twips(p.Y)) - box.Top);
-        vertices += ')';
+    AppendNumber(vertices, static_cast<std::int64_t>(count));
+    std::vector<std::int64_t> segments;
+    for (const auto& path : paths) {
+        for (const TPathPoint& p : path) {
+            vertices += ";(";
+            AppendNumber(vertices, static_cast<std::int64_t>(Twips(p.X)) - box.Left);
+            vertices += ',';
+            AppendNumber(vertices, static_cast<std::int64_t>(Twips(p.Y)) - box.Top);
+            vertices += ')';
+        }
+        segments.push_back(SegmentMoveTo);
+        for (std::int64_t lines = path.empty() ? 0 : static_cast<std::int64_t>(path.size()) - 1; lines > 0;
+             lines -= MaxLinesPerEntry)
+            segments.push_back(std::min(lines, MaxLinesPerEntry));
     }
     out += Property("pVerticies", vertices);
-
-    std::vector<std::int64_t> segments {SegmentMoveTo};
-    for (std::int64_t lines = points.empty() ? 0 : static_cast<std::int64_t>(points.size()) - 1; lines > 0;
-         lines -= MaxLinesPerEntry)
-        segments.push_back(std::min(lines, MaxLinesPerEntry));
     segments.push_back(SegmentEnd);
     std::string info = "2;";
     AppendNumber(info, static_cast<std::int64_t>(segments.size()));

@@ -45,5 +45,7 @@ TShapeBox BoundingBox(const std::vector<TPathPoint>& points);
 // The geometry of a freeform shape: its coordinate space, its vertices
 // relative to the box, and the segments joining them (one move, then lines).
 std::string FreeformGeometry(const std::vector<TPathPoint>& points, const TShapeBox& box);
+// Several open paths in one shape, each starting with a move.
+std::string FreeformGeometry(const std::vector<std::vector<TPathPoint>>& paths, const TShapeBox& box);
 
 }  // namespace tal::rtf

@@ -49,11 +49,24 @@ TEST(Shape, ShapePropertiesFollowPenAndBrush) {
     };
     EXPECT_EQ(properties(psSolid, 0x0000FF, bsSolid, 0x00FF00),
               "{\\sp{\\sn lineColor}{\\sv 255}}{\\sp{\\sn lineWidth}{\\sv 25400}}{\\sp{\\sn fillColor}{\\sv 65280}}");
-    // Dashes for the readers that draw them; system colours are black; any
-    // pattern fills with the brush colour.
-    EXPECT_EQ(properties(psDashDot, static_cast<TColor>(0x80000008u), bsCross, 0x123456),
-              "{\\sp{\\sn lineColor}{\\sv 0}}{\\sp{\\sn lineWidth}{\\sv 25400}}{\\sp{\\sn lineDashing}{\\sv 3}}"
-              "{\\sp{\\sn fillColor}{\\sv 1193046}}");
+    // A dashed pen: the shape draws no line, a shape of its own holds the
+    // dashes (system colours are black); any pattern fills with the brush
+    // colour.
+    TRtfOperations dashed;
+    dashed.Converter->Pen.Assign(static_cast<TColor>(0x80000008u), pmCopy, psDashDot, 1);
+    dashed.Converter->Brush.SetColor(0x123456);
+    dashed.Converter->Brush.SetStyle(bsCross);
+    dashed.Render.FPenWidth = 2.0 / 72;
+    dashed.Render.Ellipse(0, 0, 1, 1);
+    const std::string body = dashed.Body();
+    EXPECT_NE(body.find("{\\sp{\\sn shapeType}{\\sv 3}}{\\sp{\\sn fLine}{\\sv 0}}{\\sp{\\sn fillColor}{\\sv 1193046}}}"),
+              std::string::npos);
+    EXPECT_NE(body.find("\\dpellipse\\dpx0\\dpy0\\dpxsize1440\\dpysize1440\\dplinedado"), std::string::npos);
+    EXPECT_NE(body.find("{\\sp{\\sn lineColor}{\\sv 0}}{\\sp{\\sn lineWidth}{\\sv 25400}}{\\sp{\\sn fFilled}{\\sv 0}}}"
+                        "{\\shprslt}}"),
+              std::string::npos)
+        << body;
+    EXPECT_LT(body.find("\\shpz1{"), body.find("\\shpz2{"));
     EXPECT_EQ(properties(psInsideFrame, 0x0000FF, bsClear, 0),
               "{\\sp{\\sn lineColor}{\\sv 255}}{\\sp{\\sn lineWidth}{\\sv 25400}}{\\sp{\\sn fFilled}{\\sv 0}}");
     // A clear pen draws no line.

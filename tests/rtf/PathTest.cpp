@@ -79,6 +79,50 @@ TEST(Outline, RoundedCornersStayInsideTheRectangleAndTouchEveryEdge) {
         EXPECT_NEAR((p.X - 1) * (p.X - 1) + (p.Y - 0.5) * (p.Y - 0.5) * 4, 1, 1e-9);
 }
 
+TEST(Outline, CurvesTakeAsManySegmentsAsTheirSizeNeeds) {
+    // No chord's middle strays more than a tenth of a point from the curve.
+    auto worst = [](const std::vector<TPathPoint>& path, double cx, double cy, double r) {
+        double deviation = 0;
+        for (std::size_t i = 1; i < path.size(); ++i) {
+            const double mx = (path[i - 1].X + path[i].X) / 2, my = (path[i - 1].Y + path[i].Y) / 2;
+            deviation = std::max(deviation, r - std::hypot(mx - cx, my - cy));
+        }
+        return deviation;
+    };
+    const auto small = rtf::EllipsePath(0, 0, 0.2, 0.2), large = rtf::EllipsePath(0, 0, 6, 6);
+    EXPECT_LT(small.size(), 40u);
+    EXPECT_GT(large.size(), 80u);
+    EXPECT_LE(worst(small, 0.1, 0.1, 0.1), 0.1 / 72 + 1e-12);
+    EXPECT_LE(worst(large, 3, 3, 3), 0.1 / 72 + 1e-12);
+    ExpectPoint(small.front(), small.back().X, small.back().Y);
+    // Never coarser than 3 degrees, never finer than needed for huge ones.
+    EXPECT_EQ(rtf::EllipsePath(0, 0, 1000, 1000).size(), 121u);
+    EXPECT_EQ(rtf::EllipsePath(0, 0, 0, 0).size(), 9u);
+}
+
+TEST(Outline, DashesRunOnAroundCornersAndRepeatTheirPattern) {
+    // A right angle 2 + 2 inches long, dashes of 1.2 and gaps of 0.5 inch.
+    const auto dashes = rtf::Dashes({{0, 0}, {2, 0}, {2, 2}}, {1.2, 0.5});
+    ASSERT_EQ(dashes.size(), 3u);
+    ExpectPoint(dashes[0].front(), 0, 0);
+    ExpectPoint(dashes[0].back(), 1.2, 0);
+    // The second dash turns the corner.
+    ASSERT_EQ(dashes[1].size(), 3u);
+    ExpectPoint(dashes[1][0], 1.7, 0);
+    ExpectPoint(dashes[1][1], 2, 0);
+    ExpectPoint(dashes[1][2], 2, 0.9);
+    // The last ends with the path.
+    ExpectPoint(dashes[2].front(), 2, 1.4);
+    ExpectPoint(dashes[2].back(), 2, 2);
+    // Four entries: dash, gap, dot, gap.
+    EXPECT_EQ(rtf::Dashes({{0, 0}, {10, 0}}, {2, 1, 0.5, 1}).size(), 5u);  // dash, dot, dash, dot, dash
+    // A pattern without length leaves the path whole.
+    EXPECT_EQ(rtf::Dashes({{0, 0}, {1, 0}}, {0, 0}).size(), 1u);
+    // Several dashes in one freeform shape: a move starts each.
+    const std::string geometry = rtf::FreeformGeometry(dashes, rtf::BoundingBox({{0, 0}, {2, 2}}));
+    EXPECT_NE(geometry.find("{\\sv 2;7;16384;1;16384;2;16384;1;32768}}"), std::string::npos) << geometry;
+}
+
 TEST(Outline, FreeformGeometryCountsItsLinesInEntriesOfAtMost8191) {
     std::vector<TPathPoint> points;
     for (int i = 0; i < 9000; ++i) points.push_back({i / 1440.0, (i % 2) / 1440.0});
