@@ -10,7 +10,6 @@
 // and colours are collected in first-use order, and EndDocument writes the
 // header, the tables, the buffered body and the closing brace.
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -123,17 +122,17 @@ public:
     void OpenShapeGroup(const rtf::TShapeBox& Box, std::string_view Properties);
     void ResultOfShapeGroup();
     void EndShapeGroup();
-    // Outline and fill properties from the converter's pen and brush. A
-    // dashed pen draws no line on the shape itself: its dashes are a shape
-    // of their own (DashedOutline), as no reader of shapes is sure to dash.
+    // Outline and fill properties from the converter's pen and brush; the
+    // line alone (colour and width).
     std::string ShapeOutline();
     std::string ShapeLine();
     // The dash, gap, dash... lengths (inches) of the pen, as the PDF engine
     // dashes; empty for a pen without dashes.
     std::vector<double> PenDashes();
-    // A shape of the pen's dashes along the path, with nothing for readers
-    // without shapes (the drawing object before it carries the dash style).
-    void DashedOutline(const std::vector<rtf::TPathPoint>& Path);
+    // Type, geometry and line of a shape along an open path: with a dashed
+    // pen the geometry is the dashes themselves, since not every reader of
+    // shapes draws a dash style.
+    std::string OpenPathGeometry(const std::vector<rtf::TPathPoint>& Path, const rtf::TShapeBox& Box);
     std::string ShapeFill();
     // A freeform shape through the points (inches), with a polyline or
     // polygon drawing object for readers without shapes.
@@ -179,8 +178,7 @@ public:
 private:
     TRPConverter& Converter() const;
     void PlacePicture(const TGraphic& Graphic, double X1, double Y1, double X2, double Y2);
-    void Shape(std::string_view Keyword, std::string_view Geometry, double X1, double Y1, double X2, double Y2,
-               const std::function<std::vector<rtf::TPathPoint>()>& Outline);
+    void Shape(std::string_view Keyword, std::string_view Geometry, double X1, double Y1, double X2, double Y2);
     void ArcShape(rtf::TArcKind Kind, double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4,
                   double Y4);
     void PointsShape(std::span<const TPoint> Points, std::int32_t HighIndex, bool Closed);

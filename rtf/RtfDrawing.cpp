@@ -100,8 +100,12 @@ std::string TRvRenderRTF::ShapeLine() {
 
 std::string TRvRenderRTF::ShapeOutline() {
     const TPen& pen = Converter().Pen;
-    if (pen.Style() == psClear || !PenDashes().empty()) return rtf::Property("fLine", 0);
-    return ShapeLine();
+    if (pen.Style() == psClear) return rtf::Property("fLine", 0);
+    std::string out = ShapeLine();
+    // Dashes for the readers that draw them (the system dash styles carry
+    // the pen style codes 1 to 4).
+    if (pen.Style() >= psDash && pen.Style() <= psDashDotDot) out += rtf::Property("lineDashing", pen.Style());
+    return out;
 }
 
 std::vector<double> TRvRenderRTF::PenDashes() {
@@ -117,17 +121,11 @@ std::vector<double> TRvRenderRTF::PenDashes() {
     return points;
 }
 
-void TRvRenderRTF::DashedOutline(const std::vector<rtf::TPathPoint>& Path) {
+std::string TRvRenderRTF::OpenPathGeometry(const std::vector<rtf::TPathPoint>& Path, const rtf::TShapeBox& Box) {
     const std::vector<double> pattern = PenDashes();
-    if (pattern.empty()) return;
-    const auto dashes = rtf::Dashes(Path, pattern);
-    if (dashes.empty()) return;
-    std::vector<rtf::TPathPoint> all;
-    for (const auto& dash : dashes) all.insert(all.end(), dash.begin(), dash.end());
-    const rtf::TShapeBox box = rtf::BoundingBox(all);
-    BeginShapeGroup(box, rtf::Property("shapeType", rtf::ShapeFreeform) + rtf::FreeformGeometry(dashes, box) +
-                             ShapeLine() + rtf::Property("fFilled", 0));
-    EndShapeGroup();
+    std::string out = rtf::Property("shapeType", rtf::ShapeFreeform);
+    if (pattern.empty()) return out + rtf::FreeformGeometry(Path, Box) + ShapeOutline();
+    return out + rtf::FreeformGeometry(rtf::Dashes(Path, pattern), Box) + ShapeLine();
 }
 
 std::string TRvRenderRTF::ShapeFill() {
@@ -137,7 +135,7 @@ std::string TRvRenderRTF::ShapeFill() {
 }
 
 void TRvRenderRTF::Shape(std::string_view Keyword, std::string_view Geometry, double X1, double Y1, double X2,
-                         double Y2, const std::function<std::vector<rtf::TPathPoint>()>& Outline) {
+                         double Y2) {
     Converter();  // a shape reads pen and brush: refuse before writing anything
     BeginShapeGroup(rtf::BoundingBox({{X1, Y1}, {X2, Y2}}), std::string(Geometry) + ShapeOutline() + ShapeFill());
     BeginDrawObject();
@@ -147,18 +145,14 @@ void TRvRenderRTF::Shape(std::string_view Keyword, std::string_view Geometry, do
     WriteFill();
     WriteRTF("}");
     EndShapeGroup();
-    if (!PenDashes().empty()) DashedOutline(Outline());
 }
 
 void TRvRenderRTF::Rectangle(double X1, double Y1, double X2, double Y2) {
-    Shape("\\dprect", rtf::Property("shapeType", rtf::ShapeRectangle), X1, Y1, X2, Y2, [=] {
-        return std::vector<rtf::TPathPoint> {{X1, Y1}, {X2, Y1}, {X2, Y2}, {X1, Y2}, {X1, Y1}};
-    });
+    Shape("\\dprect", rtf::Property("shapeType", rtf::ShapeRectangle), X1, Y1, X2, Y2);
 }
 
 void TRvRenderRTF::Ellipse(double X1, double Y1, double X2, double Y2) {
-    Shape("\\dpellipse", rtf::Property("shapeType", rtf::ShapeEllipse), X1, Y1, X2, Y2,
-          [=] { return rtf::EllipsePath(X1, Y1, X2, Y2); });
+    Shape("\\dpellipse", rtf::Property("shapeType", rtf::ShapeEllipse), X1, Y1, X2, Y2);
 }
 
 void TRvRenderRTF::RoundRect(double X1, double Y1, double X2, double Y2, double X3, double Y3) {
@@ -167,7 +161,7 @@ void TRvRenderRTF::RoundRect(double X1, double Y1, double X2, double Y2, double 
     const auto path = rtf::RoundRectPath(X1, Y1, X2, Y2, X3, Y3);
     Shape("\\dprect\\dproundr",
           rtf::Property("shapeType", rtf::ShapeFreeform) + rtf::FreeformGeometry(path, rtf::BoundingBox(path)), X1, Y1,
-          X2, Y2, [&] { return path; });
+          X2, Y2);
 }
 
 void TRvRenderRTF::MoveTo(double X, double Y) {
@@ -180,11 +174,18 @@ void TRvRenderRTF::LineTo(double X, double Y) {
     const double cx = FCurrentX, cy = FCurrentY;
     const double w = std::abs(X - cx), h = std::abs(Y - cy);
     const bool falling = (X <= cx) == (Y <= cy);  // top-left to bottom-right, or back
-    // The line shape runs from the top-left to the bottom-right corner of
-    // its box unless turned over; a level or upright line needs no turn.
-    std::string properties = rtf::Property("shapeType", rtf::ShapeLine);
-    if (!falling && w > 0 && h > 0) properties += rtf::Property("fFlipV", 1);
-    BeginShapeGroup(rtf::BoundingBox({{X, Y}, {cx, cy}}), properties + ShapeOutline());
+    const rtf::TShapeBox box = rtf::BoundingBox({{X, Y}, {cx, cy}});
+    std::string properties;
+    if (!PenDashes().empty()) {
+        properties = OpenPathGeometry({{cx, cy}, {X, Y}}, box);
+    } else {
+        // The line shape runs from the top-left to the bottom-right corner
+        // of its box unless turned over; a level or upright line needs no turn.
+        properties = rtf::Property("shapeType", rtf::ShapeLine);
+        if (!falling && w > 0 && h > 0) properties += rtf::Property("fFlipV", 1);
+        properties += ShapeOutline();
+    }
+    BeginShapeGroup(box, properties);
     BeginDrawObject();
     WriteRTF("\\dpline");
     // The end points relative to the box's top-left corner.
@@ -202,7 +203,6 @@ void TRvRenderRTF::LineTo(double X, double Y) {
     WriteLineStyle();
     WriteRTF("}");
     EndShapeGroup();
-    DashedOutline({{cx, cy}, {X, Y}});
     MoveTo(X, Y);
 }
 

@@ -81,18 +81,6 @@ std::vector<TPathPoint> RoundRectPath(double X1, double Y1, double X2, double Y2
     return points;
 }
 
-std::vector<TPathPoint> EllipsePath(double X1, double Y1, double X2, double Y2) {
-    const double cx = (X1 + X2) / 2, cy = (Y1 + Y2) / 2, rx = std::fabs(X2 - X1) / 2, ry = std::fabs(Y2 - Y1) / 2;
-    const int steps = Segments(std::max(rx, ry), 360, 8);
-    std::vector<TPathPoint> points;
-    points.reserve(static_cast<std::size_t>(steps) + 1);
-    for (int i = 0; i <= steps; ++i) {
-        const double a = 2 * M_PI * i / steps;
-        points.push_back({cx + rx * std::cos(a), cy - ry * std::sin(a)});
-    }
-    return points;
-}
-
 std::vector<std::vector<TPathPoint>> Dashes(const std::vector<TPathPoint>& Path, const std::vector<double>& Pattern) {
     double period = 0;
     for (const double length : Pattern) period += std::max(0.0, length);

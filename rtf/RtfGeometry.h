@@ -24,9 +24,6 @@ std::vector<TPathPoint> ArcPath(TArcKind kind, double X1, double Y1, double X2, 
 std::vector<TPathPoint> RoundRectPath(double X1, double Y1, double X2, double Y2, double CornerWidth,
                                       double CornerHeight);
 
-// The outline of the ellipse in the box, closed, flattened as arcs are.
-std::vector<TPathPoint> EllipsePath(double X1, double Y1, double X2, double Y2);
-
 // The dashes of a pen along the path: Pattern holds an even number of
 // lengths (inches) of dash, gap, dash, gap..., repeated from the path's start without a break
 // at its corners. A pattern without length gives the path whole.

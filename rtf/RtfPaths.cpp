@@ -13,9 +13,9 @@ void TRvRenderRTF::PathShape(const std::vector<rtf::TPathPoint>& Points, bool Cl
     Converter();
     if (Points.size() < 2) return;
     const rtf::TShapeBox box = rtf::BoundingBox(Points);
-    std::string properties = rtf::Property("shapeType", rtf::ShapeFreeform) + rtf::FreeformGeometry(Points, box);
-    properties += ShapeOutline();
-    properties += Closed ? ShapeFill() : rtf::Property("fFilled", 0);
+    std::string properties = Closed ? rtf::Property("shapeType", rtf::ShapeFreeform) +
+                                          rtf::FreeformGeometry(Points, box) + ShapeOutline() + ShapeFill()
+                                    : OpenPathGeometry(Points, box) + rtf::Property("fFilled", 0);
     BeginShapeGroup(box, properties);
     BeginDrawObject();
     std::string object = Closed ? "\\dppolygon" : "\\dppolyline";
@@ -34,7 +34,6 @@ void TRvRenderRTF::PathShape(const std::vector<rtf::TPathPoint>& Points, bool Cl
     if (Closed) WriteFill();
     WriteRTF("}");
     EndShapeGroup();
-    DashedOutline(Points);
 }
 
 void TRvRenderRTF::ArcShape(rtf::TArcKind Kind, double X1, double Y1, double X2, double Y2, double X3, double Y3,

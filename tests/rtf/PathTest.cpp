@@ -89,15 +89,15 @@ TEST(Outline, CurvesTakeAsManySegmentsAsTheirSizeNeeds) {
         }
         return deviation;
     };
-    const auto small = rtf::EllipsePath(0, 0, 0.2, 0.2), large = rtf::EllipsePath(0, 0, 6, 6);
-    EXPECT_LT(small.size(), 40u);
-    EXPECT_GT(large.size(), 80u);
+    auto half = [](double d) { return rtf::ArcPath(TArcKind::Open, 0, 0, d, d, d, d / 2, 0, d / 2); };
+    const auto small = half(0.2), large = half(6);
+    EXPECT_LT(small.size(), 20u);
+    EXPECT_GT(large.size(), 40u);
     EXPECT_LE(worst(small, 0.1, 0.1, 0.1), 0.1 / 72 + 1e-12);
     EXPECT_LE(worst(large, 3, 3, 3), 0.1 / 72 + 1e-12);
-    ExpectPoint(small.front(), small.back().X, small.back().Y);
-    // Never coarser than 3 degrees, never finer than needed for huge ones.
-    EXPECT_EQ(rtf::EllipsePath(0, 0, 1000, 1000).size(), 121u);
-    EXPECT_EQ(rtf::EllipsePath(0, 0, 0, 0).size(), 9u);
+    // Never coarser than 3 degrees; a point-sized arc still has two segments.
+    EXPECT_EQ(half(1000).size(), 61u);
+    EXPECT_EQ(rtf::ArcPath(TArcKind::Open, 0, 0, 0, 0, 1, 0, -1, 0).size(), 3u);
 }
 
 TEST(Outline, DashesRunOnAroundCornersAndRepeatTheirPattern) {
