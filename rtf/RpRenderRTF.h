@@ -13,14 +13,20 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "render/RpRender.h"
+#include "rtf/RtfGeometry.h"
+#include "rtf/RtfShape.h"
 
 namespace tal {
 
 enum class TImageOutput : std::uint8_t { ioHigherQuality, ioSmallerSize };
 enum class TImageEncoding : std::uint8_t { ieBinary, ieHex };
+// Which point of a text its position gives: the start, the middle or the end
+// of its baseline.
+enum class TTextAnchor : std::uint8_t { Left, Centre, Right };
 
 class TRvRenderRTF : public TRPRenderStream {
 public:
@@ -38,6 +44,14 @@ public:
     void StretchDraw(const TRect& Rect, TGraphic& Graphic) override;
     void PrintBlock(const std::string& Text, double X, double Y, double Width) override;
     void Rectangle(double X1, double Y1, double X2, double Y2) override;
+    void FillRect(const TRect& Rect) override;
+    void Arc(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4) override;
+    void Chord(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4) override;
+    void Pie(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4) override;
+    void Polyline(std::span<const TPoint> Points, std::int32_t HighIndex) override;
+    void Polygon(std::span<const TPoint> Points, std::int32_t HighIndex) override;
+    void PrintBitmap(TBitmap& Bitmap, double X, double Y, double ScaleX, double ScaleY) override;
+    void Draw(TGraphic& Graphic, double X, double Y) override;
     void TextRect(const TRect& Rect, double X, double Y, const std::string& Text) override;
     void RoundRect(double X1, double Y1, double X2, double Y2, double X3, double Y3) override;
     void PrintBlockWord(double& X, double& Y, const std::string& Word, double Advance) override;
@@ -67,12 +81,62 @@ public:
     void WriteFontAttributes();
     void WriteTextColors();
     void WriteEscapedText(std::string_view Text);
+    // The paragraph of a text: font, alignment by the anchor, attributes,
+    // colours, the text and the paragraph mark, in a group of its own.
+    void WriteTextContent(const std::string& Text, TTextAnchor Anchor);
+    // A borderless, unfilled text box over Rect (points) holding the text.
+    void WriteTextBox(const TRect& Rect, const std::string& Text, TTextAnchor Anchor);
+    // The share of its measured width a text box adds on the side away from
+    // its anchor: readers lay texts out a few percent wider than they
+    // measure here, and a box that is too narrow wraps the last word away.
+    static constexpr double TextWidthSlack = 0.10;
+    // A text at the anchor (X, Y) on its baseline, in the converter's font
+    // and rotation.
+    void PlaceText(const std::string& Text, double X, double Y, TTextAnchor Anchor);
+    // A text turned by 90 or 270 degrees: a text frame whose lines run up or
+    // down, with the horizontal text box of older readers as its result.
+    void RotatedTextFrame(const std::string& Text, double X, double Y, double Width, TTextAnchor Anchor,
+                          int Rotation);
+    // A text turned by another angle (degrees counter-clockwise) from the
+    // baseline start (X, Y): a picture of the text drawn turned.
+    void ObliqueText(const std::string& Text, double X, double Y, double TextWidth, int Rotation);
+    // The Windows metafile (placeable header first) of such a picture,
+    // Width by Height inches in logical units of Unit inches, with the
+    // baseline starting at (OriginX, OriginY) inches inside it.
+    std::vector<std::uint8_t> ObliqueTextMetafile(const std::string& Text, double OriginX, double OriginY,
+                                                  double Width, double Height, double Unit, int Rotation);
 
     // ---- drawing objects ----
     void BeginDrawObject();
+    // "\dodhgtN": the object's place in the stacking order.
+    std::string DrawObjectOrder();
     void WriteObjectBox(double X1, double Y1, double X2, double Y2);
     void WriteLineStyle();
     void WriteFill();
+
+    // ---- Word 97 shape groups: what a reader of shapes draws, with the
+    // drawing object above in the result part for readers without them ----
+    void BeginShapeGroup(const rtf::TShapeBox& Box, std::string_view Properties);
+    // The group up to its properties, left open for a text of the shape;
+    // ResultOfShapeGroup then starts the part for readers without shapes.
+    void OpenShapeGroup(const rtf::TShapeBox& Box, std::string_view Properties);
+    void ResultOfShapeGroup();
+    void EndShapeGroup();
+    // Outline and fill properties from the converter's pen and brush; the
+    // line alone (colour and width).
+    std::string ShapeOutline();
+    std::string ShapeLine();
+    // The dash, gap, dash... lengths (inches) of the pen, as the PDF engine
+    // dashes; empty for a pen without dashes.
+    std::vector<double> PenDashes();
+    // Type, geometry and line of a shape along an open path: with a dashed
+    // pen the geometry is the dashes themselves, since not every reader of
+    // shapes draws a dash style.
+    std::string OpenPathGeometry(const std::vector<rtf::TPathPoint>& Path, const rtf::TShapeBox& Box);
+    std::string ShapeFill();
+    // A freeform shape through the points (inches), with a polyline or
+    // polygon drawing object for readers without shapes.
+    void PathShape(const std::vector<rtf::TPathPoint>& Points, bool Closed);
 
     // ---- pictures ----
     // A metafile made for one picture, saved in its file format.
@@ -101,12 +165,26 @@ public:
     // Whether a page has been begun in this document: every later page starts
     // with a page break, whatever its number.
     bool FPageBegun = false;
+    // The paper of the first page converted (the document's), and of the
+    // section the current page belongs to, in twips.
+    std::int32_t FPaperWidth = 0, FPaperHeight = 0;
+    std::int32_t FSectionWidth = 0, FSectionHeight = 0;
+    // Drawing objects and shape groups written so far: each is stacked above
+    // the ones before it. A drawing object inside a shape group shares the
+    // group's place.
+    std::int64_t FDrawOrder = 0;
+    std::int64_t FGroupOrder = 0;
 
 private:
     TRPConverter& Converter() const;
     void PlacePicture(const TGraphic& Graphic, double X1, double Y1, double X2, double Y2);
-    void Shape(std::string_view Keyword, double X1, double Y1, double X2, double Y2);
+    void Shape(std::string_view Keyword, std::string_view Geometry, double X1, double Y1, double X2, double Y2);
+    void ArcShape(rtf::TArcKind Kind, double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4,
+                  double Y4);
+    void PointsShape(std::span<const TPoint> Points, std::int32_t HighIndex, bool Closed);
     void WriteHeader();
+    // The page's size in twips; Letter where the report gives none.
+    std::pair<std::int32_t, std::int32_t> PagePaper() const;
 
     // Upper-cased forms of FFontNames, so a look-up compares without
     // converting every entry again.

@@ -1,5 +1,7 @@
 // The document around the drawing objects: the byte routing, the font and
 // colour tables, page breaks, and the assembly at document end.
+#include <cmath>
+
 #include "render/RpConverter.h"
 #include "rtf/RpRenderRTF.h"
 #include "rtf/RtfSyntax.h"
@@ -91,6 +93,9 @@ void TRvRenderRTF::BeginDocument() {
     FBodyBuffer = std::make_unique<TMemoryStream>();
     FWriteDirect = false;
     FPageBegun = false;
+    FPaperWidth = FPaperHeight = FSectionWidth = FSectionHeight = 0;
+    FDrawOrder = 0;
+    FGroupOrder = 0;
 }
 
 void TRvRenderRTF::WriteHeader() {
@@ -108,6 +113,13 @@ void TRvRenderRTF::WriteHeader() {
         header += ';';
     }
     header += '}';
+    // The paper of the first page: without it every reader falls back to its
+    // own default paper and cuts what lies beyond it.
+    if (FPageBegun) {
+        header += rtf::Keyword("\\paperw", FPaperWidth);
+        header += rtf::Keyword("\\paperh", FPaperHeight);
+        if (FPaperWidth > FPaperHeight) header += "\\landscape";
+    }
     WriteRTF(header);
 }
 
@@ -142,8 +154,31 @@ void TRvRenderRTF::EndDocument() {
     if (ownFile) CommitOutput();
 }
 
+std::pair<std::int32_t, std::int32_t> TRvRenderRTF::PagePaper() const {
+    auto twips = [](double inches, std::int32_t letter) {
+        const std::int32_t value = std::isfinite(inches) && inches > 0 ? rtf::Twips(inches) : 0;
+        return value > 0 ? value : letter;
+    };
+    return {twips(FPageWidth, 12240), twips(FPageHeight, 15840)};
+}
+
 void TRvRenderRTF::BeginPage() {
-    if (FPageBegun) WriteRTF("\\page ");
+    const auto [width, height] = PagePaper();
+    if (!FPageBegun) {
+        FPaperWidth = FSectionWidth = width;
+        FPaperHeight = FSectionHeight = height;
+    } else if (width == FSectionWidth && height == FSectionHeight) {
+        WriteRTF("\\page ");
+    } else {
+        // A page of another size starts a section of its own.
+        std::string section = rtf::Keyword("\\sect\\sectd\\pgwsxn", width);
+        section += rtf::Keyword("\\pghsxn", height);
+        if (width > height) section += "\\lndscpsxn";
+        section += ' ';
+        WriteRTF(section);
+        FSectionWidth = width;
+        FSectionHeight = height;
+    }
     FPageBegun = true;
 }
 

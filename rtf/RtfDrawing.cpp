@@ -1,6 +1,8 @@
-// Shapes: lines, rectangles, rounded rectangles and ellipses as RTF drawing
-// primitives anchored to the page, outlined with the converter's pen and
-// filled with its brush. The box is never adjusted for the pen width.
+// Shapes: lines, rectangles, rounded rectangles and ellipses, anchored to
+// the page, outlined with the converter's pen and filled with its brush.
+// Each is a Word 97 shape group (which keeps the pen's width and the exact
+// corners) holding the drawing primitive of older readers as its result.
+// The box is never adjusted for the pen width.
 #include <cmath>
 
 #include "render/RpConverter.h"
@@ -60,27 +62,106 @@ void TRvRenderRTF::WriteLineStyle() {
 void TRvRenderRTF::WriteFill() {
     const TBrush& brush = Converter().Brush;
     WriteRTF("\\dpfillfgcr255\\dpfillfgcg255\\dpfillfgcb255");
-    WriteRTF(ColorComponents("\\dpfillbgcr", "\\dpfillbgcg", "\\dpfillbgcb", brush.Color()));
+    // A background colour makes some readers fill the shape whatever the
+    // pattern says: a clear brush names none, so the shape stays hollow.
+    if (brush.Style() != bsClear)
+        WriteRTF(ColorComponents("\\dpfillbgcr", "\\dpfillbgcg", "\\dpfillbgcb", brush.Color()));
     WriteRTF("\\dpfillpat");
     WriteRTF(FillPattern(brush.Style()));
 }
 
-void TRvRenderRTF::Shape(std::string_view Keyword, double X1, double Y1, double X2, double Y2) {
+void TRvRenderRTF::OpenShapeGroup(const rtf::TShapeBox& Box, std::string_view Properties) {
+    WriteRTFLine("");
+    FGroupOrder = ++FDrawOrder;
+    std::string out = rtf::ShapeInstance(Box, FGroupOrder);
+    out += Properties;
+    WriteRTF(out);
+}
+
+void TRvRenderRTF::ResultOfShapeGroup() { WriteRTF("}{\\shprslt"); }
+
+void TRvRenderRTF::BeginShapeGroup(const rtf::TShapeBox& Box, std::string_view Properties) {
+    OpenShapeGroup(Box, Properties);
+    ResultOfShapeGroup();
+}
+
+void TRvRenderRTF::EndShapeGroup() {
+    WriteRTF("}}");
+    FGroupOrder = 0;
+}
+
+std::string TRvRenderRTF::ShapeLine() {
+    std::string out = rtf::Property("lineColor", rtf::ShapeColor(Converter().Pen.Color()));
+    // The width the converter keeps for the pen, as the PDF engine draws it.
+    const double points = std::isfinite(FPenWidth) && FPenWidth > 0 ? FPenWidth * 72.0 : 0.0;
+    out += rtf::Property("lineWidth", RoundToInt32(points * rtf::EmuPerPoint));
+    return out;
+}
+
+std::string TRvRenderRTF::ShapeOutline() {
+    const TPen& pen = Converter().Pen;
+    if (pen.Style() == psClear) return rtf::Property("fLine", 0);
+    std::string out = ShapeLine();
+    // Dashes for the readers that draw them (the system dash styles carry
+    // the pen style codes 1 to 4).
+    if (pen.Style() >= psDash && pen.Style() <= psDashDotDot) out += rtf::Property("lineDashing", pen.Style());
+    return out;
+}
+
+std::vector<double> TRvRenderRTF::PenDashes() {
+    std::vector<double> points;
+    switch (Converter().Pen.Style()) {
+        case psDash: points = {13, 6}; break;
+        case psDot: points = {2, 2}; break;
+        case psDashDot: points = {8, 4, 1, 4}; break;
+        case psDashDotDot: points = {10, 3, 2, 2, 2, 3}; break;
+        default: break;
+    }
+    for (double& length : points) length /= 72.0;
+    return points;
+}
+
+std::string TRvRenderRTF::OpenPathGeometry(const std::vector<rtf::TPathPoint>& Path, const rtf::TShapeBox& Box) {
+    const std::vector<double> pattern = PenDashes();
+    std::string out = rtf::Property("shapeType", rtf::ShapeFreeform);
+    if (pattern.empty()) return out + rtf::FreeformGeometry(Path, Box) + ShapeOutline();
+    return out + rtf::FreeformGeometry(rtf::Dashes(Path, pattern), Box) + ShapeLine();
+}
+
+std::string TRvRenderRTF::ShapeFill() {
+    const TBrush& brush = Converter().Brush;
+    if (brush.Style() == bsClear) return rtf::Property("fFilled", 0);
+    return rtf::Property("fillColor", rtf::ShapeColor(brush.Color()));
+}
+
+void TRvRenderRTF::Shape(std::string_view Keyword, std::string_view Geometry, double X1, double Y1, double X2,
+                         double Y2) {
     Converter();  // a shape reads pen and brush: refuse before writing anything
+    BeginShapeGroup(rtf::BoundingBox({{X1, Y1}, {X2, Y2}}), std::string(Geometry) + ShapeOutline() + ShapeFill());
     BeginDrawObject();
     WriteRTF(Keyword);
     WriteObjectBox(X1, Y1, X2, Y2);
     WriteLineStyle();
     WriteFill();
     WriteRTF("}");
+    EndShapeGroup();
 }
 
-void TRvRenderRTF::Rectangle(double X1, double Y1, double X2, double Y2) { Shape("\\dprect", X1, Y1, X2, Y2); }
+void TRvRenderRTF::Rectangle(double X1, double Y1, double X2, double Y2) {
+    Shape("\\dprect", rtf::Property("shapeType", rtf::ShapeRectangle), X1, Y1, X2, Y2);
+}
 
-void TRvRenderRTF::Ellipse(double X1, double Y1, double X2, double Y2) { Shape("\\dpellipse", X1, Y1, X2, Y2); }
+void TRvRenderRTF::Ellipse(double X1, double Y1, double X2, double Y2) {
+    Shape("\\dpellipse", rtf::Property("shapeType", rtf::ShapeEllipse), X1, Y1, X2, Y2);
+}
 
-void TRvRenderRTF::RoundRect(double X1, double Y1, double X2, double Y2, double, double) {
-    Shape("\\dprect\\dproundr", X1, Y1, X2, Y2);
+void TRvRenderRTF::RoundRect(double X1, double Y1, double X2, double Y2, double X3, double Y3) {
+    // The preset rounded rectangle's corner size is not read everywhere: the
+    // outline itself carries the corners.
+    const auto path = rtf::RoundRectPath(X1, Y1, X2, Y2, X3, Y3);
+    Shape("\\dprect\\dproundr",
+          rtf::Property("shapeType", rtf::ShapeFreeform) + rtf::FreeformGeometry(path, rtf::BoundingBox(path)), X1, Y1,
+          X2, Y2);
 }
 
 void TRvRenderRTF::MoveTo(double X, double Y) {
@@ -92,11 +173,24 @@ void TRvRenderRTF::LineTo(double X, double Y) {
     Converter();
     const double cx = FCurrentX, cy = FCurrentY;
     const double w = std::abs(X - cx), h = std::abs(Y - cy);
+    const bool falling = (X <= cx) == (Y <= cy);  // top-left to bottom-right, or back
+    const rtf::TShapeBox box = rtf::BoundingBox({{X, Y}, {cx, cy}});
+    std::string properties;
+    if (!PenDashes().empty()) {
+        properties = OpenPathGeometry({{cx, cy}, {X, Y}}, box);
+    } else {
+        // The line shape runs from the top-left to the bottom-right corner
+        // of its box unless turned over; a level or upright line needs no turn.
+        properties = rtf::Property("shapeType", rtf::ShapeLine);
+        if (!falling && w > 0 && h > 0) properties += rtf::Property("fFlipV", 1);
+        properties += ShapeOutline();
+    }
+    BeginShapeGroup(box, properties);
     BeginDrawObject();
     WriteRTF("\\dpline");
     // The end points relative to the box's top-left corner.
     WriteTwips("\\dpptx", 0);
-    if ((X <= cx) == (Y <= cy)) {  // top-left to bottom-right, or back
+    if (falling) {
         WriteTwips("\\dppty", 0);
         WriteTwips("\\dpptx", w);
         WriteTwips("\\dppty", h);
@@ -108,6 +202,7 @@ void TRvRenderRTF::LineTo(double X, double Y) {
     WriteObjectBox(X, Y, cx, cy);
     WriteLineStyle();
     WriteRTF("}");
+    EndShapeGroup();
     MoveTo(X, Y);
 }
 

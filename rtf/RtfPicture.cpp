@@ -49,7 +49,7 @@ void TRvRenderRTF::PlacePicture(const TGraphic& Graphic, double X1, double Y1, d
 void TRvRenderRTF::BeginPictureObject() {
     WriteRTFLine("");
     WriteRTFLine("");
-    WriteRTFLine("{\\*\\do\\dobxpage\\dobypage\\dptxbx\\dptxlrtb");
+    WriteRTFLine("{\\*\\do\\dobxpage\\dobypage" + DrawObjectOrder() + "\\dptxbx\\dptxlrtb");
     WriteRTF("{\\dptxbxtext\\pard\\plain \\ql ");
     WriteRTF("\\li0\\ri0\\widctlpar\\aspalpha\\aspnum\\faauto\\adjustright");
     WriteRTF("\\rin0\\lin0\\itap0 ");

@@ -17,6 +17,10 @@ std::int32_t AddOne(std::int32_t value) {
     return value == std::numeric_limits<std::int32_t>::max() ? value : value + 1;
 }
 
+std::int32_t SubtractOne(std::int32_t value) {
+    return value == std::numeric_limits<std::int32_t>::min() ? value : value - 1;
+}
+
 // Inserts a space between every two neighbouring characters that are not
 // spaces, so a line without spaces can still be spread over its width.
 std::int32_t SpreadLetters(std::string& text, TCodePage codePage) {
@@ -43,7 +47,13 @@ std::int32_t SpreadLetters(std::string& text, TCodePage codePage) {
 
 void TRvRenderRTF::BeginDrawObject() {
     WriteRTFLine("");
-    WriteRTF("{\\*\\do\\dolock\\dobxpage\\dobypage");
+    WriteRTF("{\\*\\do\\dolock\\dobxpage\\dobypage" + DrawObjectOrder());
+}
+
+std::string TRvRenderRTF::DrawObjectOrder() {
+    // Readers stack objects by these numbers, not by their order in the
+    // document: without one, a text would sink below a shape drawn before it.
+    return rtf::Keyword("\\dodhgt", FGroupOrder > 0 ? FGroupOrder : ++FDrawOrder);
 }
 
 void TRvRenderRTF::WriteObjectBox(double X1, double Y1, double X2, double Y2) {
@@ -77,16 +87,26 @@ void TRvRenderRTF::WriteTextColors() {
 
 void TRvRenderRTF::WriteEscapedText(std::string_view Text) { WriteRTF(rtf::EscapedText(Text)); }
 
-void TRvRenderRTF::TextRect(const TRect& Rect, double, double, const std::string& Text) {
+void TRvRenderRTF::WriteTextContent(const std::string& Text, TTextAnchor Anchor) {
     const std::int32_t font = FontIndex();
     const std::int64_t halfPoints = 2 * static_cast<std::int64_t>(Converter().Font.Size());
-    BeginDrawObject();
-    WriteRTF("\\dptxbx\\dptxbxmar0");
-    WriteRTF(rtf::Keyword("{\\dptxbxtext {\\f", font) + rtf::Keyword("\\fs", halfPoints) + " ");
+    std::string open = rtf::Keyword("{\\f", font) + rtf::Keyword("\\fs", halfPoints) + " ";
+    // A box wider than its text keeps the text at the side of its anchor.
+    if (Anchor == TTextAnchor::Centre) open += "\\qc";
+    else if (Anchor == TTextAnchor::Right) open += "\\qr";
+    WriteRTF(open);
     WriteFontAttributes();
     WriteTextColors();
     WriteEscapedText(Text);
-    WriteRTF("\\par}}");
+    WriteRTF("\\par}");
+}
+
+void TRvRenderRTF::WriteTextBox(const TRect& Rect, const std::string& Text, TTextAnchor Anchor) {
+    Converter();
+    BeginDrawObject();
+    WriteRTF("\\dptxbx\\dptxbxmar0{\\dptxbxtext ");
+    WriteTextContent(Text, Anchor);
+    WriteRTF("}");
     WriteObjectBox(Rect.Left / 72.0, Rect.Top / 72.0, Rect.Right / 72.0, Rect.Bottom / 72.0);
     WriteRTF("\\dplinehollow\\dplinecor0\\dplinecog0\\dplinecob0\\dplinew1");
     WriteRTF("\\dpfillfgcr255\\dpfillfgcg255\\dpfillfgcb255");
@@ -94,30 +114,85 @@ void TRvRenderRTF::TextRect(const TRect& Rect, double, double, const std::string
     WriteRTF("}");
 }
 
-void TRvRenderRTF::PrintLeft(const std::string& Text, double X, double Y) {
-    TRPConverter& c = Converter();
-    const double h = c.Font.Size() / 72.0;
-    const double w = c.TextWidth(Text);
-    // From one font size above the baseline to a quarter of it below, one
-    // point wider than the text.
+void TRvRenderRTF::TextRect(const TRect& Rect, double X, double Y, const std::string& Text) {
+    const double h = Converter().Font.Size() / 72.0;
+    // One line on the text's baseline, ending where the rectangle ends: what
+    // does not fit wraps into a second line, which the box hides whole.
     TRect box;
     box.Left = RoundToInt32(72 * X);
     box.Top = RoundToInt32(72 * (Y - h));
-    box.Right = AddOne(RoundToInt32(72 * (X + w)));
-    box.Bottom = RoundToInt32(72 * (Y + (1.25 * h - h)));
-    TextRect(box, X, Y, Text);
+    box.Right = std::max(box.Left, Rect.Right);
+    box.Bottom = RoundToInt32(72 * (Y + 0.25 * h));
+    WriteTextBox(box, Text, TTextAnchor::Left);
 }
+
+void TRvRenderRTF::PlaceText(const std::string& Text, double X, double Y, TTextAnchor Anchor) {
+    TRPConverter& c = Converter();
+    const double h = c.Font.Size() / 72.0;
+    const double w = c.TextWidth(Text);
+    // The start of the baseline, back along the (turned) baseline from the anchor.
+    double xs = X, ys = Y;
+    const double along = Anchor == TTextAnchor::Left ? 0.0 : Anchor == TTextAnchor::Centre ? w / 2 : w;
+    if (along != 0) AdvancePosition(xs, ys, -along);
+    const int rotation = ((c.FRotation % 360) + 360) % 360;
+    if (rotation == 90 || rotation == 270) {
+        RotatedTextFrame(Text, xs, ys, w, Anchor, rotation);
+        return;
+    }
+    if (rotation != 0) {
+        if (!Text.empty()) ObliqueText(Text, xs, ys, w, rotation);
+        return;
+    }
+    // From one font size above the baseline to a quarter of it below, with
+    // room to spare on the side away from the anchor, since readers lay a
+    // text out a few percent wider than it measures here.
+    // The room stays on the page: readers push a box that reaches beyond
+    // the paper back onto it, and its text with it.
+    const double slack = TextWidthSlack * w, point = 1.0 / 72;
+    const double paper = PagePaper().first / 1440.0;
+    const double roomRight = std::max(0.0, paper - (xs + w)), roomLeft = std::max(0.0, xs);
+    TRect box;
+    box.Top = RoundToInt32(72 * (ys - h));
+    box.Bottom = RoundToInt32(72 * (ys + (1.25 * h - h)));
+    switch (Anchor) {
+        case TTextAnchor::Left:
+            box.Left = RoundToInt32(72 * xs);
+            box.Right = slack + point <= roomRight ? AddOne(RoundToInt32(72 * (xs + w + slack)))
+                                                   : std::max(AddOne(RoundToInt32(72 * (xs + w))),
+                                                              RoundToInt32(72 * (xs + w + roomRight)));
+            break;
+        case TTextAnchor::Centre:
+            // Both sides alike, so the text stays centred on its anchor.
+            if (slack / 2 + point <= std::min(roomLeft, roomRight)) {
+                box.Left = SubtractOne(RoundToInt32(72 * (xs - slack / 2)));
+                box.Right = AddOne(RoundToInt32(72 * (xs + w + slack / 2)));
+            } else {
+                const double half = std::min(roomLeft, roomRight);
+                box.Left = RoundToInt32(72 * (xs - half));
+                box.Right = RoundToInt32(72 * (xs + w + half));
+            }
+            break;
+        case TTextAnchor::Right:
+            box.Left = slack + point <= roomLeft ? SubtractOne(RoundToInt32(72 * (xs - slack)))
+                                                 : std::min(RoundToInt32(72 * xs), RoundToInt32(72 * (xs - roomLeft)));
+            box.Right = RoundToInt32(72 * (xs + w));
+            break;
+    }
+    WriteTextBox(box, Text, Anchor);
+}
+
+void TRvRenderRTF::PrintLeft(const std::string& Text, double X, double Y) { PlaceText(Text, X, Y, TTextAnchor::Left); }
 
 void TRvRenderRTF::PrintCenter(const std::string& Text, double X, double Y) {
     TRPRenderStream::PrintCenter(Text, X, Y);
     if (Text.empty()) return;
-    PrintLeft(Text, X - Converter().TextWidth(Text) / 2, Y);
+    PlaceText(Text, X, Y, TTextAnchor::Centre);
 }
 
 void TRvRenderRTF::PrintRight(const std::string& Text, double X, double Y) {
     TRPRenderStream::PrintRight(Text, X, Y);
     if (Text.empty()) return;
-    PrintLeft(Text, X - Converter().TextWidth(Text), Y);
+    PlaceText(Text, X, Y, TTextAnchor::Right);
 }
 
 void TRvRenderRTF::PrintBlock(const std::string& Text, double X, double Y, double Width) {

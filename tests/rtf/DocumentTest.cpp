@@ -18,11 +18,12 @@ using testing::OnePage;
 using testing::TRtfOperations;
 
 // The text box of "Total" in 12-point Arial at (1, 2) inches, black on a white
-// brush, as the first text of a document: 5 bytes of 1/12 inch each.
+// brush, as the first text of a document: 5 bytes of 1/12 inch each (30
+// points), a tenth more room and one point.
 const std::string TotalBox =
-    "\r\n{\\*\\do\\dolock\\dobxpage\\dobypage\\dptxbx\\dptxbxmar0{\\dptxbxtext {\\f0\\fs24 "
+    "\r\n{\\*\\do\\dolock\\dobxpage\\dobypage\\dodhgt1\\dptxbx\\dptxbxmar0{\\dptxbxtext {\\f0\\fs24 "
     "\\f0\\fs24\\b0\\i0\\ul0\\strike0\\nosupersub\\cf1\\cb2 Total\\par}}"
-    "\\dpx1440\\dpy2640\\dpxsize620\\dpysize300"
+    "\\dpx1440\\dpy2640\\dpxsize680\\dpysize300"
     "\\dplinehollow\\dplinecor0\\dplinecog0\\dplinecob0\\dplinew1"
     "\\dpfillfgcr255\\dpfillfgcg255\\dpfillfgcb255\\dpfillbgcr255\\dpfillbgcg255\\dpfillbgcb255\\dpfillpat0}";
 
@@ -35,14 +36,16 @@ TEST(Document, WithoutPagesIsTheBareFrame) {
 
 TEST(Document, APageWithoutTextHasEmptyTablesAndEndsWithAParagraph) {
     const auto result = ConvertToRtf(OnePage([](TNdrWriter& w) { w.Rectangle(1, 1, 2, 2); }));
-    EXPECT_EQ(result.Rtf.rfind("{\\rtf1\\ansi{\\fonttbl}{\\colortbl}\r\n{\\*\\do", 0), 0u) << result.Rtf;
+    EXPECT_EQ(result.Rtf.rfind("{\\rtf1\\ansi{\\fonttbl}{\\colortbl}\\paperw12240\\paperh15840\r\n{", 0), 0u)
+        << result.Rtf;
     EXPECT_EQ(result.Rtf.substr(result.Rtf.size() - 6), "}\\par}");
 }
 
 TEST(Document, OneLineOfTextGivesTheHeaderAndTheTextBoxExactly) {
     const auto result = ConvertToRtf(OnePage([](TNdrWriter& w) { w.PrintLeft(2, "Total", 1); }));
     EXPECT_EQ(result.Rtf, "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0\\fprq0 Arial;}}"
-                          "{\\colortbl;\\red0\\green0\\blue0;\\red255\\green255\\blue255;}" +
+                          "{\\colortbl;\\red0\\green0\\blue0;\\red255\\green255\\blue255;}"
+                          "\\paperw12240\\paperh15840" +
                               TotalBox + "\\par}");
 }
 
@@ -98,6 +101,43 @@ TEST(Document, PagesAfterTheFirstConvertedOneStartWithABreakWhateverTheirNumbers
     const std::string second = ConvertToRtf(pages(1, 3), [](TRvRenderRTF& r) { r.FPageSelection = "2"; }).Rtf;
     EXPECT_EQ(Count(second, "\\page "), 0u);
     EXPECT_EQ(Count(second, "\\dptxbx\\dptxbxmar0"), 1u);
+}
+
+TEST(Document, ThePaperOfTheFirstPageIsTheDocumentsAndAnotherSizeStartsASection) {
+    auto pages = [](std::vector<std::pair<float, float>> sizes) {
+        TNdrWriter w;
+        std::int16_t n = 0;
+        for (const auto& [width, height] : sizes) {
+            w.BeginPage(++n, width, height);
+            w.PrintLeft(1, "page " + std::to_string(n), 1);
+            w.EndPage();
+        }
+        return ConvertToRtf(w.Finish()).Rtf;
+    };
+    // A4 landscape, then twice A4 portrait, then Letter, then Letter again.
+    const std::string rtf = pages({{11.69f, 8.27f}, {8.27f, 11.69f}, {8.27f, 11.69f}, {8.5f, 11}, {8.5f, 11}});
+    EXPECT_NE(rtf.find("{\\colortbl;\\red0\\green0\\blue0;\\red255\\green255\\blue255;}"
+                       "\\paperw16834\\paperh11909\\landscape\r\n"),
+              std::string::npos)
+        << rtf.substr(0, 200);
+    const std::size_t portrait = rtf.find("\\sect\\sectd\\pgwsxn11909\\pghsxn16834 ");
+    const std::size_t letter = rtf.find("\\sect\\sectd\\pgwsxn12240\\pghsxn15840 ");
+    EXPECT_LT(rtf.find("page 1\\par}"), portrait);
+    EXPECT_LT(portrait, rtf.find("page 2\\par}"));
+    EXPECT_LT(rtf.find("page 3\\par}"), letter);
+    EXPECT_LT(letter, rtf.find("page 4\\par}"));
+    // Pages of the section's size are separated by page breaks only.
+    EXPECT_EQ(Count(rtf, "\\sect\\sectd"), 2u);
+    EXPECT_EQ(Count(rtf, "\\page "), 2u);
+    EXPECT_EQ(Count(rtf, "\\lndscpsxn"), 0u);
+    EXPECT_TRUE(BracesBalanced(rtf));
+
+    // Back to landscape after portrait: the section says so.
+    const std::string back = pages({{8.5f, 11}, {11, 8.5f}});
+    EXPECT_NE(back.find("\\paperw12240\\paperh15840\r\n"), std::string::npos);
+    EXPECT_NE(back.find("\\sect\\sectd\\pgwsxn15840\\pghsxn12240\\lndscpsxn "), std::string::npos);
+    // A page that gives no usable size is a Letter page.
+    EXPECT_NE(pages({{0, -1}}).find("\\paperw12240\\paperh15840\r\n"), std::string::npos);
 }
 
 TEST(Document, AConversionThatFailsOnPageThreeLeavesACompleteDocument) {
@@ -227,12 +267,17 @@ TEST(TextBox, CentredAndRightAlignedTextMoveTheBoxAndEmptyTextsWriteNothing) {
     EXPECT_EQ(op.Body(), "");
     op.Render.PrintLeft("", 1, 1);  // an empty box one point wide
     EXPECT_NE(op.Body().find("\\cb2 \\par}}\\dpx1440\\dpy1200\\dpxsize20\\dpysize300"), std::string::npos);
+    // 24 points wide, centred on 144 points: the room to spare is shared by
+    // both sides and the text is centred in its box.
     TRtfOperations centre;
-    centre.Render.PrintCenter("abcd", 2, 1);  // 4/12 inch wide: starts 1/6 inch left of X
-    EXPECT_NE(centre.Body().find("\\dpx2640\\dpy1200\\dpxsize500"), std::string::npos) << centre.Body();
+    centre.Render.PrintCenter("abcd", 2, 1);
+    EXPECT_NE(centre.Body().find("{\\f0\\fs24 \\qc\\f0"), std::string::npos) << centre.Body();
+    EXPECT_NE(centre.Body().find("\\dpx2600\\dpy1200\\dpxsize560"), std::string::npos) << centre.Body();
+    // Ending at 144 points: the box ends there too and grows to the left.
     TRtfOperations right;
     right.Render.PrintRight("abcd", 2, 1);
-    EXPECT_NE(right.Body().find("\\dpx2400\\dpy1200\\dpxsize500"), std::string::npos) << right.Body();
+    EXPECT_NE(right.Body().find("{\\f0\\fs24 \\qr\\f0"), std::string::npos) << right.Body();
+    EXPECT_NE(right.Body().find("\\dpx2340\\dpy1200\\dpxsize540"), std::string::npos) << right.Body();
 }
 
 TEST(TextBox, FontNamesThatWouldBreakTheTableAreEscaped) {
@@ -265,9 +310,111 @@ TEST(TextBox, HugeAndNegativePositionsStayWithinThirtyTwoBits) {
     op.Render.PrintLeft("z", 0, 0);
     const std::string body = op.Body();
     EXPECT_NE(body.find("\\dpx-2147483648\\dpy2147483647\\dpxsize"), std::string::npos) << body;
-    EXPECT_NE(body.find("\\dpx-720\\dpy-1680\\dpxsize140\\dpysize300"), std::string::npos) << body;
+    EXPECT_NE(body.find("\\dpx-720\\dpy-1680\\dpxsize160\\dpysize300"), std::string::npos) << body;
     EXPECT_NE(body.find("{\\f0\\fs-24 "), std::string::npos);
     EXPECT_TRUE(BracesBalanced(op.Finish()));
+}
+
+TEST(TextBox, TheRoomToSpareStopsAtThePapersEdge) {
+    // A Letter page is 612 points wide; "abcd" is 24 points.
+    auto box = [](void (TRvRenderRTF::*print)(const std::string&, double, double), double x) {
+        TRtfOperations op;
+        (op.Render.*print)("abcd", x, 1);
+        const std::string body = op.Body();
+        const std::size_t at = body.find("\\dpx");
+        return body.substr(at, body.find("\\dpysize") - at);
+    };
+    // Ending 1 point before the edge: the box ends at the edge, not beyond
+    // (a reader would push it back onto the page, text and all).
+    EXPECT_EQ(box(&TRvRenderRTF::PrintLeft, 587.0 / 72), "\\dpx11740\\dpy1200\\dpxsize500");
+    // A text that already runs over the edge keeps its one point.
+    EXPECT_EQ(box(&TRvRenderRTF::PrintLeft, 600.0 / 72), "\\dpx12000\\dpy1200\\dpxsize500");
+    // Right-aligned near the left edge, centred near either edge: the box
+    // stays on the page and the centred text stays centred.
+    EXPECT_EQ(box(&TRvRenderRTF::PrintRight, 25.0 / 72), "\\dpx0\\dpy1200\\dpxsize500");
+    EXPECT_EQ(box(&TRvRenderRTF::PrintCenter, 13.0 / 72), "\\dpx0\\dpy1200\\dpxsize520");
+    EXPECT_EQ(box(&TRvRenderRTF::PrintCenter, 600.0 / 72), "\\dpx11760\\dpy1200\\dpxsize480");
+}
+
+TEST(TextBox, AClippedTextIsOneLineOnItsBaselineEndingWithTheRectangle) {
+    TRtfOperations op;
+    // A rectangle two lines high: the box is one line, from one font size
+    // above the baseline at 2 inches to a quarter below, from the text's
+    // start to the rectangle's right edge.
+    op.Render.TextRect({72, 120, 216, 160}, 1.25, 2, "clipped words");
+    EXPECT_NE(op.Body().find("\\dpx1800\\dpy2640\\dpxsize2520\\dpysize300"), std::string::npos) << op.Body();
+    // A text starting beyond the rectangle gets a box without width.
+    op.Render.TextRect({72, 120, 216, 160}, 4, 2, "beyond");
+    EXPECT_NE(op.Body().find("\\dpx5760\\dpy2640\\dpxsize0\\dpysize300"), std::string::npos) << op.Body();
+}
+
+TEST(TextBox, QuarterTurnedTextsAreFramesWhoseLinesRunUpOrDown) {
+    auto frame = [](int rotation, void (TRvRenderRTF::*print)(const std::string&, double, double)) {
+        TRtfOperations op;
+        op.Converter->FRotation = static_cast<std::int16_t>(rotation);
+        (op.Render.*print)("abcd", 2, 3);
+        return op.Body();
+    };
+    // Turned by 90 degrees, "abcd" (24 points) runs up from (144, 216) points;
+    // its ascent lies to the left: x from 132 to 147, y from 216 up by the
+    // text, a tenth more and a point.
+    const std::string up = frame(90, &TRvRenderRTF::PrintLeft);
+    EXPECT_NE(up.find("\\shpleft2640\\shptop3772\\shpright2940\\shpbottom4320"), std::string::npos) << up;
+    EXPECT_NE(up.find("{\\sp{\\sn shapeType}{\\sv 202}}{\\sp{\\sn txflTextFlow}{\\sv 2}}{\\sp{\\sn fFilled}{\\sv 0}}"
+                      "{\\sp{\\sn fLine}{\\sv 0}}"),
+              std::string::npos);
+    EXPECT_NE(up.find("{\\sp{\\sn dyTextBottom}{\\sv 0}}{\\shptxt {\\f0\\fs24 \\f0\\fs24\\b0"), std::string::npos) << up;
+    // Readers without shapes get the horizontal box at the start.
+    EXPECT_NE(up.find("abcd\\par}}}{\\shprslt\r\n{\\*\\do\\dolock\\dobxpage\\dobypage\\dodhgt1\\dptxbx"),
+              std::string::npos)
+        << up;
+    EXPECT_NE(up.find("\\dpx2880\\dpy4080\\dpxsize500\\dpysize300"), std::string::npos) << up;
+    EXPECT_EQ(Count(up, "abcd"), 2u);
+    EXPECT_TRUE(BracesBalanced(up));
+    // Turned by 270 degrees and ending at (144, 216): it starts 24 points
+    // higher and runs down, its ascent to the right, its room above.
+    const std::string down = frame(-90, &TRvRenderRTF::PrintRight);
+    EXPECT_NE(down.find("\\shpleft2820\\shptop3772\\shpright3120\\shpbottom4320"), std::string::npos) << down;
+    EXPECT_NE(down.find("{\\sp{\\sn txflTextFlow}{\\sv 1}}"), std::string::npos);
+    EXPECT_NE(down.find("{\\shptxt {\\f0\\fs24 \\qr\\f0"), std::string::npos);
+    // Running up from 25 points below the top: the frame's room stops at
+    // the paper's top edge.
+    TRtfOperations top;
+    top.Converter->FRotation = 90;
+    top.Render.PrintLeft("abcd", 2, 25.0 / 72);
+    EXPECT_NE(top.Body().find("\\shpleft2640\\shptop0\\shpright2940\\shpbottom500"), std::string::npos)
+        << top.Body();
+}
+
+TEST(TextBox, ObliqueTextsArePicturesOfTheTextTurned) {
+    TRtfOperations op;
+    op.Converter->FRotation = 30;
+    op.Converter->Font.SetColor(0x123456);
+    op.Converter->Font.SetStyle(fsBold);
+    op.Render.PrintLeft("abcd", 2, 3);
+    const std::string body = op.Body();
+    EXPECT_EQ(body.find("\\shp"), std::string::npos);
+    EXPECT_EQ(body.find("\\dptxbxtext {"), std::string::npos);
+    // A Windows metafile in a picture object, whatever the picture setting.
+    EXPECT_NE(body.find("{\\*\\do\\dobxpage\\dobypage\\dodhgt1\\dptxbx\\dptxlrtb"), std::string::npos);
+    EXPECT_NE(body.find("{\\pict \\wmetafile8\\picw"), std::string::npos);
+    // The metafile: the font turned by 300 tenths of a degree, bold, the
+    // text colour, the text on its baseline.
+    const std::vector<std::uint8_t> wmf = op.Render.ObliqueTextMetafile("abcd", 0.25, 0.5, 1, 0.75, 1.0 / 1440, 30);
+    const std::string hex = testing::Hex(wmf.data(), wmf.size());
+    EXPECT_NE(hex.find("FB02" "10FF" "0000" "2C01" "2C01" "BC02" "0000"), std::string::npos) << hex;
+    EXPECT_NE(hex.find("417269616C00"), std::string::npos);  // Arial
+    EXPECT_NE(hex.find("0902" "5634" "1200"), std::string::npos);  // text colour
+    EXPECT_NE(hex.find("2105" "0400" "61626364" "D002" "6801"), std::string::npos);  // "abcd" at (360, 720)
+    // Negative turns count the other way round; an empty text shows nothing.
+    TRtfOperations down;
+    down.Converter->FRotation = -45;
+    down.Render.PrintLeft("", 1, 1);
+    EXPECT_EQ(down.Body(), "");
+    const auto turned = down.Render.ObliqueTextMetafile("x", 0, 0, 1, 1, 1.0 / 1440, 315);
+    EXPECT_NE(testing::Hex(turned.data(), turned.size())
+                  .find("4E0C4E0C"),
+              std::string::npos);
 }
 
 // ---- justified lines ----
@@ -286,8 +433,8 @@ TEST(JustifiedLine, EveryWordIsItsOwnBoxAndTheLastEndsAtTheWidth) {
     op.Render.PrintBlock("ab cd  ef", 1, 1, 3);  // words of 2/12 inch, gaps stretched
     const auto boxes = BoxPositions(op.Body());
     ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_EQ(boxes[0], "\\dpx1440\\dpy1200\\dpxsize260");
-    EXPECT_EQ(boxes[2], "\\dpx5520\\dpy1200\\dpxsize260");  // ends at 4 inches
+    EXPECT_EQ(boxes[0], "\\dpx1440\\dpy1200\\dpxsize280");
+    EXPECT_EQ(boxes[2], "\\dpx5480\\dpy1200\\dpxsize280");  // ends at 4 inches
 }
 
 TEST(JustifiedLine, ASingleWordSpreadsItsLetters) {
@@ -295,8 +442,8 @@ TEST(JustifiedLine, ASingleWordSpreadsItsLetters) {
     op.Render.PrintBlock("AB", 1, 1, 1);
     const auto boxes = BoxPositions(op.Body());
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0], "\\dpx1440\\dpy1200\\dpxsize140");
-    EXPECT_EQ(boxes[1], "\\dpx2760\\dpy1200\\dpxsize140");  // B ends at 2 inches
+    EXPECT_EQ(boxes[0], "\\dpx1440\\dpy1200\\dpxsize160");
+    EXPECT_EQ(boxes[1], "\\dpx2720\\dpy1200\\dpxsize160");  // B ends at 2 inches
     EXPECT_NE(op.Body().find("\\cb2 A\\par}}"), std::string::npos);
     EXPECT_NE(op.Body().find("\\cb2 B\\par}}"), std::string::npos);
 }

@@ -18,7 +18,7 @@ using testing::OnePage;
 using testing::TRtfOperations;
 
 const std::string ObjectStart =
-    "\r\n\r\n{\\*\\do\\dobxpage\\dobypage\\dptxbx\\dptxlrtb\r\n{\\dptxbxtext\\pard\\plain \\ql "
+    "\r\n\r\n{\\*\\do\\dobxpage\\dobypage\\dodhgt1\\dptxbx\\dptxlrtb\r\n{\\dptxbxtext\\pard\\plain \\ql "
     "\\li0\\ri0\\widctlpar\\aspalpha\\aspnum\\faauto\\adjustright\\rin0\\lin0\\itap0 "
     "\\fs24\\lang1033\\langfe1033\\cgrid\\langnp1033\\langfenp1033{\r\n{\\pict ";
 const std::string ObjectEnd =
