@@ -326,10 +326,12 @@ void TRvRenderPDF::NumberObjects() {
     }
     FProcSet->SetObjectNumber(++n);
     for (const auto& [key, font] : FFontList) {
+        if (!font->Printed()) continue;
         font->SetObjectNumber(++n);
         if (auto* trueType = dynamic_cast<TRPPDFFontTrueType*>(font)) {
             trueType->FDescriptor->SetObjectNumber(++n);
             if (EmbedFonts && trueType->FFontFile) trueType->FFontFile->SetObjectNumber(++n);
+            if (trueType->FToUnicode) trueType->FToUnicode->SetObjectNumber(++n);
         }
     }
     for (const auto& [key, image] : FImageList) image->SetObjectNumber(++n);
@@ -337,7 +339,15 @@ void TRvRenderPDF::NumberObjects() {
 
 void TRvRenderPDF::MarkObjectOffset() { FOffsetList.push_back(FOutputBuffer->Position()); }
 
+void TRvRenderPDF::SubsetPrintedFonts() {
+    if (!EmbedFonts || !SubsetFonts) return;
+    for (const auto& [key, font] : FFontList)
+        if (auto* trueType = dynamic_cast<TRPPDFFontTrueType*>(font); trueType && trueType->Printed())
+            trueType->SubsetFontFile();
+}
+
 void TRvRenderPDF::WriteDocument() {
+    SubsetPrintedFonts();
     NumberObjects();
     FActiveStream = FOutputBuffer.get();
     WriteLine("%PDF-1.3");
@@ -366,10 +376,12 @@ void TRvRenderPDF::WriteDocument() {
     }
     emit(*FProcSet);
     for (const auto& [key, font] : FFontList) {
+        if (!font->Printed()) continue;
         emit(*font);
         if (auto* trueType = dynamic_cast<TRPPDFFontTrueType*>(font)) {
             emit(*trueType->FDescriptor);
             if (EmbedFonts && trueType->FFontFile) emit(*trueType->FFontFile);
+            if (trueType->FToUnicode) emit(*trueType->FToUnicode);
         }
     }
     for (const auto& [key, image] : FImageList) emit(*image);

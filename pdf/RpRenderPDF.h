@@ -124,6 +124,9 @@ public:
     // ---- published properties ----
     bool UseCompression = false;
     bool EmbedFonts = false;
+    // Embedded TrueType programs carry only the glyphs the document prints
+    // (cut once per font when the document is written).
+    bool SubsetFonts = false;
     TCompressEvent OnCompress;
     TDecodeImageEvent OnDecodeImage;
     std::int32_t MetafileDPI = 300;
@@ -194,6 +197,7 @@ public:
     // ---- steps of the document's life ----
     void InitDocumentObjects();
     void NewPageObject();
+    void SubsetPrintedFonts();
     void NumberObjects();
     void WriteDocument();
     void MarkObjectOffset();

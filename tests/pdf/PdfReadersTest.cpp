@@ -72,6 +72,14 @@ bool HasErrorLine(const std::string& output) {
     return false;
 }
 
+// The report's own settings with embedded fonts cut to what prints.
+TSetup SubsetSetup(const TNamedReport& report) {
+    return [&report](TRvRenderPDF& r) {
+        if (report.Setup) report.Setup(r);
+        r.SubsetFonts = true;
+    };
+}
+
 std::vector<std::pair<std::string, std::string>> Documents() {
     std::vector<std::pair<std::string, std::string>> documents;
     for (const TNamedReport& report : FeatureReports()) {
@@ -83,6 +91,8 @@ std::vector<std::pair<std::string, std::string>> Documents() {
                                                                 r.UseCompression = true;
                                                                 r.OnCompress = FlateCompress;
                                                             }).Bytes);
+        if (report.Name == "installed-truetype")
+            documents.emplace_back("installed-subset", ConvertReport(report.Bytes, SubsetSetup(report)).Bytes);
     }
     return documents;
 }
@@ -129,6 +139,39 @@ TEST(PdfReaders, TextComesBack) {
             EXPECT_NE(run.Output.find("Page two, landscape"), std::string::npos) << run.Output;
         }
     }
+}
+
+// Installed faces embedded as subsets: every font is listed as embedded,
+// subset and with a ToUnicode map, the text comes back through it, and the
+// cut programs are a small part of the whole ones.
+TEST(PdfReaders, SubsetFontsReadBack) {
+    if (!HasTool("pdffonts") || !HasTool("pdftotext")) GTEST_SKIP() << "poppler-utils is not installed";
+    std::string whole, subset;
+    for (const TNamedReport& report : FeatureReports()) {
+        if (report.Name != "installed-truetype") continue;
+        whole = ConvertReport(report.Bytes, report.Setup).Bytes;
+        subset = ConvertReport(report.Bytes, SubsetSetup(report)).Bytes;
+    }
+    ASSERT_FALSE(subset.empty());
+    const fs::path path = WritePdf("subset-check", subset);
+
+    const TRun fonts = RunCommand("pdffonts '" + path.string() + "'");
+    ASSERT_EQ(fonts.Status, 0) << fonts.Output;
+    std::stringstream lines(fonts.Output);
+    int trueTypeFonts = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("TrueType") == std::string::npos) continue;
+        ++trueTypeFonts;
+        // name+tag, then "TrueType WinAnsi yes yes yes".
+        EXPECT_NE(line.find(" yes yes yes "), std::string::npos) << line;
+
+        EXPECT_EQ(line.find('+'), 6u) << line;
+    }
+    if (RunCommand("fc-list | grep -q DejaVuSans.ttf").Status == 0) EXPECT_GE(trueTypeFonts, 2) << fonts.Output;
+    const TRun text = RunCommand("pdftotext -enc UTF-8 '" + path.string() + "' -");
+    EXPECT_NE(text.Output.find("caf\xC3\xA9 \xE2\x82\xAC"), std::string::npos) << text.Output;
+    EXPECT_NE(text.Output.find("bold"), std::string::npos) << text.Output;
+    if (trueTypeFonts > 0) EXPECT_LT(subset.size() * 10, whole.size()) << subset.size() << " of " << whole.size();
 }
 
 // Reads a binary PPM (P6) as written by pdftoppm.
