@@ -1,6 +1,7 @@
 // Choosing the PDF font for a report font: the standard fonts by name, other
 // installed TrueType faces by their own name, everything else as Helvetica.
 #include <array>
+#include <cmath>
 
 #include "pdf/PdfFormat.h"
 #include "pdf/RpRenderPDF.h"
@@ -61,6 +62,17 @@ void TRvRenderPDF::FontChanged(TFont& Font) {
     FFontSize = Font.Size();
     FCurrentPage->FTextColor = Font.Color();
     FFontRotation = FConverter ? static_cast<double>(FConverter->FRotation) : 0.0;
+    SetScript(FConverter && FConverter->FFlagP, FConverter && FConverter->FFlagS);
+}
+
+void TRvRenderPDF::SetScript(bool Superscript, bool Subscript) {
+    // Superscript wins when both marks are on, as in the RTF engine.
+    FScriptRise = 0;
+    if (!Superscript && !Subscript) return;
+    const std::int32_t base = FFontSize;
+    FFontSize = static_cast<std::int32_t>(std::lround(base * ScriptSizeFactor));
+    if (base > 0 && FFontSize < 1) FFontSize = 1;
+    FScriptRise = (Superscript ? SuperscriptRise : -SubscriptDrop) * base / 72.0;
 }
 
 std::string TRvRenderPDF::GetPDFFontName(const std::string& FaceName, TFontStyles Style) {

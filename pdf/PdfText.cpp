@@ -12,6 +12,12 @@ using pdf::FormatPDF;
 
 void TRPPDFPage::ShowText(const std::string& Text, double X, double Y) {
     TRvRenderPDF& r = FRenderPDF;
+    if (r.FScriptRise != 0) {
+        // Raised or lowered across the baseline, whichever way it is turned.
+        const double theta = r.FFontRotation * M_PI / 180.0;
+        X -= r.FScriptRise * std::sin(theta);
+        Y -= r.FScriptRise * std::cos(theta);
+    }
     EndOpenPath();
     Line("BT");
     if (!FTextColorValid || FTextColor != FLastTextColor) {

@@ -214,6 +214,7 @@ void TRvRenderPDF::InitDocumentObjects() {
     FOutlines = std::make_unique<TRPPDFOutlines>(*this);
     FProcSet = std::make_unique<TRPPDFProcSet>(*this);
     FFontSize = 12;
+    FScriptRise = 0;
     FFontRotation = 0;
     FUnderline = FStrikeOut = false;
     FCurrentFont = nullptr;

@@ -153,6 +153,8 @@ public:
     static std::string MakeTrueTypeName(const std::string& FaceName, TFontStyles Style);
     bool IsTrueTypeFace(const std::string& FaceName, TFontStyles Style);
     TRPPDFFont* FindOrCreateFont(const std::string& PDFName, TFontStyles Style);
+    // Sets the script size and rise from the converter's P and S marks.
+    void SetScript(bool Superscript, bool Subscript);
     // Creates and registers the font object for a name, or finds the
     // Helvetica it falls back to; returns it (it is also FCurrentFont).
     TRPPDFFont* CreateFontObject(const std::string& PDFName, TFontStyles Style);
@@ -183,6 +185,14 @@ public:
     TRPPDFFont* FCurrentFont = nullptr;
     std::int32_t FXrefOffset = 0;
     std::int32_t FFontSize = 12;
+    // Super- and subscript text is set at 2/3 of the font's size, raised by
+    // 1/3 of it or lowered by 1/6 of it (the inline marks P and S).
+    static constexpr double ScriptSizeFactor = 2.0 / 3.0;
+    static constexpr double SuperscriptRise = 1.0 / 3.0;
+    static constexpr double SubscriptDrop = 1.0 / 6.0;
+    // How far the baseline of the current text is raised, in inches (negative
+    // lowers it); FFontSize is then the smaller size the text is set in.
+    double FScriptRise = 0;
     double FFontRotation = 0;
     bool FUnderline = false;
     bool FStrikeOut = false;

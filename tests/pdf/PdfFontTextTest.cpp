@@ -292,6 +292,33 @@ TEST(PdfText, TrueTypeLeadInIsTheFacesOwnBlank) {
     EXPECT_EQ(lines, (L {"BT", "0 0 0 rg", "/F1 0012 Tf", "67.4160 720.0000 Td", "( x ) Tj", "ET"}));
 }
 
+TEST(PdfText, SuperAndSubscriptAreSmallerAndMoved) {
+    auto scripted = [](bool super, bool sub) {
+        return PageOneLines(ConvertReport(OnePage([&](TNdrWriter& w) {
+                                              w.SetFont(Arial());
+                                              w.FontFlagP(super);
+                                              w.FontFlagS(sub);
+                                              w.PrintLeft(1, "2", 1);
+                                          })).Bytes);
+    };
+    // 12 points become 8, raised by 4 points or lowered by 2.
+    EXPECT_EQ(scripted(true, false), (L {"BT", "0 0 0 rg", "/F1 0008 Tf", "69.8000 724.0000 Td", "( 2 ) Tj", "ET"}));
+    EXPECT_EQ(scripted(false, true), (L {"BT", "0 0 0 rg", "/F1 0008 Tf", "69.8000 718.0000 Td", "( 2 ) Tj", "ET"}));
+    EXPECT_EQ(scripted(true, true)[3], "69.8000 724.0000 Td");
+    EXPECT_EQ(scripted(false, false)[2], "/F1 0012 Tf");
+
+    // Turned a quarter left, the rise moves the text left on the page.
+    const L turned = PageOneLines(ConvertReport(OnePage([](TNdrWriter& w) {
+                                      auto font = Arial();
+                                      font.Rotation = 90;
+                                      w.SetFont(font);
+                                      w.FontFlagP(true);
+                                      w.PrintLeft(1, "2", 1);
+                                  })).Bytes);
+    ASSERT_GE(turned.size(), 5u);
+    EXPECT_EQ(turned[4], "0.0000 1.0000 -1.0000 0.0000 68.0000 720.0000 Tm");
+}
+
 TEST(PdfText, CourierLeadIn) {
     const L lines = PageOneLines(ConvertReport(OnePage([](TNdrWriter& w) {
                                      auto font = Arial(10);
