@@ -7,7 +7,7 @@
 #include <string>
 
 #include "pdf/PdfObjects.h"
-#include "pdf/StandardFontWidths.h"
+#include "platform/fonts/StandardFontWidths.h"
 #include "platform/fonts/FontEngine.h"
 
 namespace tal {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "pdf/PdfFormat.h"
+#include "platform/fonts/StandardFonts.h"
 #include "render/RpConverter.h"
 
 namespace tal {
@@ -21,14 +22,7 @@ const char* EncodingName(TPDFFontEncoding encoding) {
     return "WinAnsiEncoding";
 }
 
-bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
+bool SameTextIgnoringCase(std::string_view a, std::string_view b) { return SameAsciiTextIgnoringCase(a, b); }
 
 TRPPDFDocInfo::TRPPDFDocInfo() : Creator("Tallow Adobe Acrobat PDF Machine"), Producer("TALPDF 1.0") {}
 

@@ -174,6 +174,94 @@ TEST(PdfReaders, SubsetFontsReadBack) {
     if (trueTypeFonts > 0) EXPECT_LT(subset.size() * 10, whole.size()) << subset.size() << " of " << whole.size();
 }
 
+struct TWordBox {
+    std::string Word;
+    double XMin = 0, XMax = 0, YMin = 0;
+};
+
+// The words of page 1 as pdftotext -bbox places them, in reading order.
+std::vector<TWordBox> WordBoxes(const std::string& name, const std::string& pdf) {
+    const fs::path path = WritePdf(name, pdf);
+    const TRun run = RunCommand("pdftotext -bbox -f 1 -l 1 '" + path.string() + "' -");
+    std::vector<TWordBox> words;
+    std::stringstream lines(run.Output);
+    for (std::string line; std::getline(lines, line);) {
+        TWordBox box;
+        char word[256] = {};
+        if (std::sscanf(line.c_str(), " <word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%*f\">%255[^<]", &box.XMin,
+                        &box.YMin, &box.XMax, word) == 4) {
+            box.Word = word;
+            words.push_back(box);
+        }
+    }
+    return words;
+}
+
+// Converts with the machine's font engine measuring and drawing, as TALPDF does.
+std::string ConvertAsTalpdf(const std::vector<std::uint8_t>& report) {
+    return ConvertReport(report, [](TRvRenderPDF& r) {
+               ApplyEngineFormSettings(r);
+               r.FFontEngine = nullptr;
+               r.FTextMeasure = nullptr;
+           })
+        .Bytes;
+}
+
+ndrwriter::TNdrWriter::TFontRecord Face(const std::string& name, float points = 12) {
+    auto font = Arial(points);
+    font.Name = name;
+    return font;
+}
+
+// A face that is not installed is drawn in Helvetica and measured so: the
+// runs of a formatted line stand one blank apart, and centred and
+// right-aligned formatted lines meet their anchors.
+TEST(PdfReaders, FormattedRunsOfAMissingFaceLandWhereTheyAreDrawn) {
+    if (!HasTool("pdftotext")) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    const std::string marked = "Runs \x01" "B1\x04in bold\x01" "B0\x04 and plain \x01" "I1\x04italic\x01" "I0\x04 end";
+    const std::string pdf = ConvertAsTalpdf(OnePage([&](ndrwriter::TNdrWriter& w) {
+        w.SetFont(Face("No Such Face Tallow"));
+        w.PrintLeft(1, marked, 1);
+        w.PrintCenter(2, marked, 4);
+        w.PrintRight(3, marked, 7);
+    }));
+    const std::vector<TWordBox> words = WordBoxes("missing-face", pdf);
+    ASSERT_EQ(words.size(), 21u) << pdf;
+    const double blank = 12 * 0.278;  // Helvetica's blank, the same in every style
+    for (std::size_t line = 0; line < 3; ++line) {
+        const std::size_t first = line * 7, last = first + 6;
+        for (std::size_t i = first + 1; i <= last; ++i) {
+            const double gap = words[i].XMin - words[i - 1].XMax;
+            EXPECT_GT(gap, blank - 0.5) << words[i - 1].Word << " " << words[i].Word;
+            EXPECT_LT(gap, blank + 0.5) << words[i - 1].Word << " " << words[i].Word;
+        }
+        if (line == 0) EXPECT_NEAR(words[first].XMin, 72, 0.5);
+        if (line == 1) EXPECT_NEAR((words[first].XMin + words[last].XMax) / 2, 288, 0.5);
+        if (line == 2) EXPECT_NEAR(words[last].XMax, 504, 0.5);
+    }
+}
+
+// Right-aligned texts in installed faces, plain and formatted, end on their
+// anchor; the lead-in before a TrueType text is its own blank.
+TEST(PdfReaders, RightAlignedTextsEndOnTheirAnchor) {
+    if (!HasTool("pdftotext")) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    for (const char* face : {"DejaVu Sans Mono", "DejaVu Sans", "DejaVu Serif", "Liberation Serif", "Arial"}) {
+        const std::string pdf = ConvertAsTalpdf(OnePage([&](ndrwriter::TNdrWriter& w) {
+            w.SetFont(Face(face));
+            w.PrintRight(1, "Total 1,234.50", 4);
+            // The first run names its style: a run without marks would print
+            // in the style the line ends in, not the one it was measured in.
+            w.PrintRight(2, "\x01" "B0\x04" "Sum \x01" "B1\x04" "99.00", 4);
+            w.PrintLeft(3, "Left", 4);
+        }));
+        const std::vector<TWordBox> words = WordBoxes("right-aligned", pdf);
+        ASSERT_EQ(words.size(), 5u) << face;
+        EXPECT_NEAR(words[1].XMax, 288, 0.5) << face;
+        EXPECT_NEAR(words[3].XMax, 288, 0.5) << face;
+        EXPECT_NEAR(words[4].XMin, 288, 0.5) << face;
+    }
+}
+
 // Reads a binary PPM (P6) as written by pdftoppm.
 bool ReadPpm(const fs::path& path, int& width, int& height, std::vector<unsigned char>& pixels) {
     std::ifstream in(path, std::ios::binary);

@@ -235,6 +235,21 @@ TEST(TextBox, CentredAndRightAlignedTextMoveTheBoxAndEmptyTextsWriteNothing) {
     EXPECT_NE(right.Body().find("\\dpx2400\\dpy1200\\dpxsize500"), std::string::npos) << right.Body();
 }
 
+TEST(TextBox, MissingFacesMeasureAsThePdfEngineDrawsThem) {
+    // Without a measure of its own the renderer's converter measures a face
+    // that is not installed with Helvetica's widths, as TALPDF draws it:
+    // "Total" at 12 points is 463/1248 inch, so the box starts at
+    // 5760 - 534.2 twips, 5220 on the whole points text boxes stand on.
+    const auto report = OnePage([](ndrwriter::TNdrWriter& w) {
+        ndrwriter::TNdrWriter::TFontRecord font;
+        font.Name = "No Such Face Tallow";
+        w.SetFont(font);
+        w.PrintRight(1, "Total", 4);
+    });
+    const std::string rtf = ConvertToRtf(report, [](TRvRenderRTF& r) { r.FTextMeasure = nullptr; }).Rtf;
+    EXPECT_NE(rtf.find("\\dpx5220\\dpy"), std::string::npos) << rtf;
+}
+
 TEST(TextBox, FontNamesThatWouldBreakTheTableAreEscaped) {
     TRtfOperations op;
     op.Converter->Font.SetName("Odd{Face};\\Two}");
