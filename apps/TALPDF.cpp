@@ -17,6 +17,7 @@ std::unique_ptr<tal::TRPRender> MakePdfRenderer(const tal::front::TEngineOptions
         render->UseCompression = true;
         render->OnCompress = tal::FlateCompress;
     }
+    if (options.NoSubset) render->SubsetFonts = false;
     return render;
 }
 

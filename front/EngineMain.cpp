@@ -33,6 +33,7 @@ void AddOptions(CLI::App& app, const TEngineProfile& profile, TEngineOptions& op
     app.add_option("--pages", options.Pages, "Page selection, such as 1-3,5");
     if (profile.Kind == TEngineKind::Pdf) {
         app.add_flag("--compress", options.Compress, "Compress page contents (FlateDecode)");
+        app.add_flag("--no-subset", options.NoSubset, "Embed whole font programs, not only the glyphs printed");
     } else {
         const std::map<std::string, TImageOutputChoice> outputs {{"higher", TImageOutputChoice::HigherQuality},
                                                                 {"smaller", TImageOutputChoice::SmallerSize}};

@@ -18,6 +18,7 @@ struct TEngineOptions {
     std::string Output;                  // -o: convert without a dialog
     std::string Pages;                   // page selection; empty converts every page
     bool Compress = false;               // PDF: FlateDecode through OnCompress
+    bool NoSubset = false;               // PDF: embed whole font programs
     TImageOutputChoice ImageOutput = TImageOutputChoice::Default;        // RTF
     TImageEncodingChoice ImageEncoding = TImageEncodingChoice::Default;  // RTF
     bool Console = false;

@@ -4,11 +4,12 @@
 
 namespace tal {
 
-// EmbedFonts on, ImageQuality 90, MetafileDPI 300, no compression, the
+// EmbedFonts and SubsetFonts on, ImageQuality 90, MetafileDPI 300, no compression, the
 // component's DocInfo. FontEncoding stays WinAnsiEncoding: the report's
 // bytes are Windows-1252 and the width tables follow that encoding.
 inline void ApplyEngineFormSettings(TRvRenderPDF& render) {
     render.EmbedFonts = true;
+    render.SubsetFonts = true;
     render.SetImageQuality(90);
     render.MetafileDPI = 300;
     render.FontEncoding = feWinAnsiEncoding;

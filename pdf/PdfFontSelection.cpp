@@ -1,54 +1,19 @@
 // Choosing the PDF font for a report font: the standard fonts by name, other
 // installed TrueType faces by their own name, everything else as Helvetica.
-#include <array>
+#include <cmath>
 
 #include "pdf/PdfFormat.h"
 #include "pdf/RpRenderPDF.h"
+#include "platform/fonts/StandardFonts.h"
 #include "render/RpConverter.h"
 
 namespace tal {
 
 namespace {
 
-bool IsBold(TFontStyles style) { return (style & fsBold) != 0; }
-bool IsItalic(TFontStyles style) { return (style & fsItalic) != 0; }
-
-// Courier and Helvetica name their styles "-Bold", "-Oblique", "-BoldOblique".
-std::string ObliqueStyled(const char* family, TFontStyles style) {
-    std::string name = family;
-    if (IsBold(style) && IsItalic(style)) name += "-BoldOblique";
-    else if (IsBold(style)) name += "-Bold";
-    else if (IsItalic(style)) name += "-Oblique";
-    return name;
-}
-
-std::string TimesStyled(TFontStyles style) {
-    if (IsBold(style) && IsItalic(style)) return "Times-BoldItalic";
-    if (IsBold(style)) return "Times-Bold";
-    if (IsItalic(style)) return "Times-Italic";
-    return "Times-Roman";
-}
-
-// The table a standard name measures with: the four Courier faces share one.
-const char* TableFor(std::string_view pdfName) {
-    static constexpr std::array<const char*, 4> courier = {"Courier", "Courier-Bold", "Courier-Oblique",
-                                                           "Courier-BoldOblique"};
-    for (const char* name : courier)
-        if (SameTextIgnoringCase(pdfName, name)) return "Courier";
-    for (const TStandardFontTable& table : StandardFontTables)
-        if (SameTextIgnoringCase(pdfName, table.Name)) return table.Name;
-    return nullptr;
-}
+bool IsStandardName(std::string_view pdfName) { return StandardFontWidths(pdfName) != nullptr; }
 
 }  // namespace
-
-const TFontWidths* StandardFontWidths(std::string_view pdfName) {
-    const char* table = TableFor(pdfName);
-    if (!table) return nullptr;
-    for (const TStandardFontTable& entry : StandardFontTables)
-        if (SameTextIgnoringCase(entry.Name, table)) return &entry.Widths;
-    return nullptr;
-}
 
 void TRvRenderPDF::FontChanged(TFont& Font) {
     // The converter's font changes before any document is open as well;
@@ -61,27 +26,33 @@ void TRvRenderPDF::FontChanged(TFont& Font) {
     FFontSize = Font.Size();
     FCurrentPage->FTextColor = Font.Color();
     FFontRotation = FConverter ? static_cast<double>(FConverter->FRotation) : 0.0;
+    SetScript(FConverter && FConverter->FFlagP, FConverter && FConverter->FFlagS);
+}
+
+void TRvRenderPDF::SetScript(bool Superscript, bool Subscript) {
+    // Superscript wins when both marks are on, as in the RTF engine.
+    FScriptRise = 0;
+    if (!Superscript && !Subscript) return;
+    const std::int32_t base = FFontSize;
+    FFontSize = static_cast<std::int32_t>(std::lround(base * ScriptSizeFactor));
+    if (base > 0 && FFontSize < 1) FFontSize = 1;
+    FScriptRise = (Superscript ? SuperscriptRise : -SubscriptDrop) * base / 72.0;
 }
 
 std::string TRvRenderPDF::GetPDFFontName(const std::string& FaceName, TFontStyles Style) {
-    if (SameTextIgnoringCase(FaceName, "Courier") || SameTextIgnoringCase(FaceName, "Courier New"))
-        return ObliqueStyled("Courier", Style);
-    if (SameTextIgnoringCase(FaceName, "Times New Roman") || SameTextIgnoringCase(FaceName, "TimesRoman"))
-        return TimesStyled(Style);
-    if (SameTextIgnoringCase(FaceName, "Symbol")) return "Symbol";
-    if (SameTextIgnoringCase(FaceName, "Arial")) return ObliqueStyled("Helvetica", Style);
-    if (SameTextIgnoringCase(FaceName, "ZapfDingbats")) return "ZapfDingbats";
+    if (std::string fixed = FixedStandardFontName(FaceName, Style); !fixed.empty()) return fixed;
     if (IsTrueTypeFace(FaceName, Style)) return MakeTrueTypeName(FaceName, Style);
-    return ObliqueStyled("Helvetica", Style);
+    return HelveticaName(Style);
 }
 
 std::string TRvRenderPDF::MakeTrueTypeName(const std::string& FaceName, TFontStyles Style) {
     std::string name;
     for (char c : FaceName)
         if (c != ' ') name += c;
-    if (IsBold(Style) && IsItalic(Style)) name += ",BoldItalic";
-    else if (IsBold(Style)) name += ",Bold";
-    else if (IsItalic(Style)) name += ",Italic";
+    const bool bold = (Style & fsBold) != 0, italic = (Style & fsItalic) != 0;
+    if (bold && italic) name += ",BoldItalic";
+    else if (bold) name += ",Bold";
+    else if (italic) name += ",Italic";
     return name;
 }
 
@@ -116,7 +87,7 @@ TRPPDFFont* TRvRenderPDF::CreateStandardFont(const std::string& PDFName) {
 
 TRPPDFFont* TRvRenderPDF::CreateFontObject(const std::string& PDFName, TFontStyles Style) {
     const bool symbol = SameTextIgnoringCase(PDFName, "Symbol");
-    if (TableFor(PDFName) && !symbol) return CreateStandardFont(PDFName);
+    if (IsStandardName(PDFName) && !symbol) return CreateStandardFont(PDFName);
     if (symbol && !IsTrueTypeFace("Symbol", Style)) return CreateStandardFont(PDFName);
     if (IsTrueTypeFace(PDFName, Style)) {
         auto font = std::make_unique<TRPPDFFontTrueType>(*this);
@@ -130,7 +101,7 @@ TRPPDFFont* TRvRenderPDF::CreateFontObject(const std::string& PDFName, TFontStyl
     }
     // Nothing is registered under PDFName: the same decision is made again
     // at every later selection of the face.
-    const std::string helvetica = ObliqueStyled("Helvetica", Style);
+    const std::string helvetica = HelveticaName(Style);
     const std::int32_t index = FFontList.IndexOf(helvetica);
     if (index >= 0) {
         FCurrentFont = FFontList.Object(index);

@@ -1,9 +1,15 @@
 #include "pdf/PdfFonts.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <optional>
+#include <vector>
 
 #include "pdf/PdfFormat.h"
 #include "pdf/RpRenderPDF.h"
+#include "platform/CodePage.h"
+#include "platform/fonts/FontSubset.h"
 
 namespace tal {
 
@@ -19,8 +25,26 @@ void TRPPDFFont::WriteFontHead() {
     FRenderPDF.WriteLine("/Subtype /" + FSubtype);
     FRenderPDF.WriteLine("/Name /" + FResourceName);
     FRenderPDF.WriteLine("/BaseFont /" + FBaseFont);
-    FRenderPDF.WriteLine(std::string("/Encoding /") + EncodingName(FRenderPDF.FontEncoding));
+    // Symbol and ZapfDingbats draw through their own built-in encodings; a
+    // named text encoding would send their codes to glyphs they do not have.
+    const bool builtInEncoding =
+        FSubtype == "Type1" && (SameTextIgnoringCase(FBaseFont, "Symbol") || SameTextIgnoringCase(FBaseFont, "ZapfDingbats"));
+    if (!builtInEncoding) FRenderPDF.WriteLine(std::string("/Encoding /") + EncodingName(FRenderPDF.FontEncoding));
 }
+
+void TRPPDFFont::NoteShown(std::string_view Text) {
+    FPrinted = true;
+    FPrintedCodes.set(' ');
+    for (unsigned char c : Text) FPrintedCodes.set(c);
+}
+
+double TRPPDFFont::LeadIn(std::int32_t Size) const {
+    // Courier, or a Courier style ("Courier-Bold"), in any letter case.
+    const std::string family = FBaseFont.substr(0, FBaseFont.find('-'));
+    return SameTextIgnoringCase(family, "Courier") ? Size / 72.0 * 0.65 : Size * 0.275 / 72.0;
+}
+
+double TRPPDFFontTrueType::LeadIn(std::int32_t Size) const { return Size * (FWidths[' '] / 1000.0) / 72.0; }
 
 void TRPPDFFont::WriteObject() {
     WriteFontHead();
@@ -50,6 +74,7 @@ void TRPPDFFontTrueType::WriteObject() {
     }
     FRenderPDF.WriteLine(widths + "]");
     FRenderPDF.WriteLineFmt("/FontDescriptor %d 0 R", {FDescriptor->ObjectNumber()});
+    if (FToUnicode) FRenderPDF.WriteLineFmt("/ToUnicode %d 0 R", {FToUnicode->ObjectNumber()});
     FRenderPDF.WriteLine(">>");
     EndObject();
 }
@@ -88,6 +113,93 @@ void TRPPDFFontTrueType::LoadTrueTypeMetrics(const std::string& Name, TFontStyle
     }
     FFontFile = std::make_unique<TRPPDFFontFile>(FRenderPDF);
     FFontFile->FontData().Write(program.data(), program.size());
+}
+
+namespace {
+
+// The character a printed code stands for: Windows-1252, the five bytes that
+// code page leaves unassigned standing for themselves.
+char32_t CodeCharacter(std::size_t code) {
+    const char32_t c = Windows1252ToUnicode(static_cast<std::uint8_t>(code));
+    return c != 0 || code == 0 ? c : static_cast<char32_t>(code);
+}
+
+}  // namespace
+
+std::string SubsetTag(std::string_view BaseFont, const std::bitset<256>& Codes) {
+    // FNV-1a over the name and the printed codes.
+    std::uint64_t hash = 14695981039346656037ull;
+    auto mix = [&hash](std::uint8_t byte) {
+        hash ^= byte;
+        hash *= 1099511628211ull;
+    };
+    for (char c : BaseFont) mix(static_cast<std::uint8_t>(c));
+    mix(0);
+    for (std::size_t code = 0; code < Codes.size(); ++code)
+        if (Codes.test(code)) mix(static_cast<std::uint8_t>(code));
+    std::string tag;
+    for (int i = 0; i < 6; ++i) {
+        tag += static_cast<char>('A' + hash % 26);
+        hash /= 26;
+    }
+    return tag;
+}
+
+void TRPPDFFontTrueType::SubsetFontFile() {
+    if (!FFontFile || FToUnicode) return;
+    std::vector<char32_t> characters;
+    for (std::size_t code = 1; code < PrintedCodes().size(); ++code)
+        if (PrintedCodes().test(code)) characters.push_back(CodeCharacter(code));
+    const std::vector<std::uint8_t>& whole = FFontFile->FontData().Bytes();
+    const std::optional<std::vector<std::uint8_t>> subset = SubsetFontProgram(whole, characters);
+    if (!subset) return;
+    TMemoryStream& data = FFontFile->FontData();
+    data.Clear();
+    data.Write(subset->data(), subset->size());
+    FBaseFont = SubsetTag(FBaseFont, PrintedCodes()) + "+" + FBaseFont;
+    FDescriptor->FFontName = FBaseFont;
+    FToUnicode = std::make_unique<TRPPDFToUnicode>(FRenderPDF, PrintedCodes());
+}
+
+TRPPDFToUnicode::TRPPDFToUnicode(TRpComponent& RenderPDF, const std::bitset<256>& Codes)
+    : TRPPDFObject(RenderPDF), FData(std::make_unique<TMemoryStream>()) {
+    std::vector<std::string> entries;
+    for (std::size_t code = 1; code < Codes.size(); ++code) {
+        if (!Codes.test(code)) continue;
+        char entry[24];
+        std::snprintf(entry, sizeof entry, "<%02X> <%04X>", static_cast<unsigned>(code),
+                      static_cast<unsigned>(CodeCharacter(code)));
+        entries.emplace_back(entry);
+    }
+    std::string text =
+        "/CIDInit /ProcSet findresource begin\r\n12 dict begin\r\nbegincmap\r\n"
+        "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\r\n"
+        "/CMapName /Adobe-Identity-UCS def\r\n/CMapType 2 def\r\n"
+        "1 begincodespacerange\r\n<00> <FF>\r\nendcodespacerange\r\n";
+    // A bfchar block holds at most 100 entries.
+    for (std::size_t first = 0; first < entries.size(); first += 100) {
+        const std::size_t count = std::min<std::size_t>(100, entries.size() - first);
+        text += std::to_string(count) + " beginbfchar\r\n";
+        for (std::size_t i = first; i < first + count; ++i) text += entries[i] + "\r\n";
+        text += "endbfchar\r\n";
+    }
+    text += "endcmap\r\nCMapName currentdict /defineresource pop\r\nend\r\nend\r\n";
+    FData->Write(text.data(), text.size());
+}
+
+void TRPPDFToUnicode::WriteObject() {
+    std::string filter;
+    const std::vector<std::uint8_t> data = FRenderPDF.EncodeStream(*FData, filter);
+    BeginObject();
+    TRvRenderPDF& r = FRenderPDF;
+    r.WriteLine("<<");
+    r.WriteLineFmt("/Length %d", {static_cast<long long>(data.size())});
+    if (!filter.empty()) r.WriteLine("/Filter [/" + filter + "]");
+    r.WriteLine(">>");
+    r.WriteLine("stream");
+    FObjectBuffer->Write(data.data(), data.size());
+    r.WriteLine("endstream");
+    EndObject();
 }
 
 void FillFontDescriptor(TRPPDFFontDescriptor& d, const TOutlineMetrics& m, std::int32_t MissingWidth) {

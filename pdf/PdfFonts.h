@@ -1,12 +1,13 @@
 #pragma once
 // Font objects: standard Type 1 fonts with built-in widths, and TrueType
 // fonts whose widths, descriptor and font program come from the font engine.
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "pdf/PdfObjects.h"
-#include "pdf/StandardFontWidths.h"
+#include "platform/fonts/StandardFontWidths.h"
 #include "platform/fonts/FontEngine.h"
 
 namespace tal {
@@ -17,6 +18,17 @@ public:
     explicit TRPPDFFont(TRpComponent& RenderPDF);
     void WriteObject() override;
 
+    // Records that a text object shows Text in this font: the blank put
+    // before every text and each byte of Text are printed codes.
+    void NoteShown(std::string_view Text);
+    bool Printed() const { return FPrinted; }
+    const std::bitset<256>& PrintedCodes() const { return FPrintedCodes; }
+
+    // The width in inches of the blank a text object shows before its text
+    // at Size points: the standard fonts' fixed lead-in, a TrueType face's
+    // own blank.
+    virtual double LeadIn(std::int32_t Size) const;
+
     std::string FSubtype = "Type1";
     std::string FResourceName;
     std::string FBaseFont;
@@ -24,6 +36,20 @@ public:
 
 protected:
     void WriteFontHead();
+
+private:
+    bool FPrinted = false;
+    std::bitset<256> FPrintedCodes;
+};
+
+// The ToUnicode CMap of a subset font: each printed code and its character.
+class TRPPDFToUnicode final : public TRPPDFObject {
+public:
+    TRPPDFToUnicode(TRpComponent& RenderPDF, const std::bitset<256>& Codes);
+    void WriteObject() override;
+
+private:
+    std::unique_ptr<TMemoryStream> FData;
 };
 
 class TRPPDFFontDescriptor final : public TRPPDFObject {
@@ -63,18 +89,29 @@ public:
     explicit TRPPDFFontTrueType(TRpComponent& RenderPDF);
     ~TRPPDFFontTrueType() override;
     void WriteObject() override;
+    double LeadIn(std::int32_t Size) const override;
 
     // Reads widths, descriptor values and (when embedding) the font program
     // of the face Name from the font engine. Raises EFontError when the
     // engine has no outline metrics for it.
     void LoadTrueTypeMetrics(const std::string& Name, TFontStyles Style);
 
+    // Cuts the embedded font program down to the printed codes and renames
+    // the font with its subset tag; adds the ToUnicode map. A program the
+    // subsetter cannot cut stays whole, under its own name.
+    void SubsetFontFile();
+
     std::unique_ptr<TRPPDFFontDescriptor> FDescriptor;
     std::unique_ptr<TRPPDFFontFile> FFontFile;
+    std::unique_ptr<TRPPDFToUnicode> FToUnicode;
     std::int32_t FFirstChar = 0;
     std::int32_t FLastChar = 0;
     bool FEmbeddable = false;
 };
+
+// The six capital letters before "+" in a subset font's name: taken from the
+// font's name and its printed codes, so the same document gets the same tag.
+std::string SubsetTag(std::string_view BaseFont, const std::bitset<256>& Codes);
 
 void FillFontDescriptor(TRPPDFFontDescriptor& Descriptor, const TOutlineMetrics& Metrics, std::int32_t MissingWidth);
 

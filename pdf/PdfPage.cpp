@@ -1,5 +1,7 @@
 #include "pdf/PdfPage.h"
 
+#include <algorithm>
+
 #include "pdf/PdfFormat.h"
 #include "pdf/RpRenderPDF.h"
 
@@ -46,10 +48,14 @@ void TRPPDFPage::WriteObject() {
     FRenderPDF.WriteLine("/Type /Page");
     FRenderPDF.WriteLineFmt("/Parent %d 0 R", {FRenderPDF.FPages->ObjectNumber()});
     FRenderPDF.WriteLine("/Resources <<");
-    if (!FRenderPDF.FFontList.Empty()) {
+    // Only fonts that some text prints are written (their names keep the
+    // numbers they were given, so the list may have gaps).
+    const bool anyPrinted = std::any_of(FRenderPDF.FFontList.begin(), FRenderPDF.FFontList.end(),
+                                        [](const auto& entry) { return entry.second->Printed(); });
+    if (anyPrinted) {
         FRenderPDF.WriteLine("/Font <<");
         for (const auto& [key, font] : FRenderPDF.FFontList)
-            FRenderPDF.WriteLineFmt("/%s %d 0 R ", {font->FResourceName, font->ObjectNumber()});
+            if (font->Printed()) FRenderPDF.WriteLineFmt("/%s %d 0 R ", {font->FResourceName, font->ObjectNumber()});
         FRenderPDF.WriteLine(">>");
     }
     if (!FRenderPDF.FImageList.Empty()) {

@@ -10,18 +10,14 @@ namespace tal {
 
 using pdf::FormatPDF;
 
-namespace {
-
-// Courier, or a Courier style ("Courier-Bold"), in any letter case.
-bool IsCourierName(const std::string& baseFont) {
-    const std::string family = baseFont.substr(0, baseFont.find('-'));
-    return SameTextIgnoringCase(baseFont, "Courier") || SameTextIgnoringCase(family, "Courier");
-}
-
-}  // namespace
-
 void TRPPDFPage::ShowText(const std::string& Text, double X, double Y) {
     TRvRenderPDF& r = FRenderPDF;
+    if (r.FScriptRise != 0) {
+        // Raised or lowered across the baseline, whichever way it is turned.
+        const double theta = r.FFontRotation * M_PI / 180.0;
+        X -= r.FScriptRise * std::sin(theta);
+        Y -= r.FScriptRise * std::cos(theta);
+    }
     EndOpenPath();
     Line("BT");
     if (!FTextColorValid || FTextColor != FLastTextColor) {
@@ -31,10 +27,10 @@ void TRPPDFPage::ShowText(const std::string& Text, double X, double Y) {
         FStrokeColorValid = false;
         FFillColorValid = false;
     }
+    r.FCurrentFont->NoteShown(Text);
     Line("/" + r.FCurrentFont->FResourceName + " " + pdf::FontSizeText(r.FFontSize) + " Tf");
     // The lead-in makes up for the blank shown before the text.
-    const double leadIn = IsCourierName(r.FCurrentFont->FBaseFont) ? r.FFontSize / 72.0 * 0.65
-                                                                   : r.FFontSize * 0.275 / 72.0;
+    const double leadIn = r.FCurrentFont->LeadIn(r.FFontSize);
     Line(FormatPDF("%.4f %.4f Td", {XToPoints(X - leadIn), YToPoints(Y)}));
     if (r.FFontRotation != 0) {
         const double theta = r.FFontRotation * M_PI / 180.0;

@@ -5,6 +5,7 @@
 
 #include "pdf/PdfCrossReference.h"
 #include "pdf/PdfFormat.h"
+#include "platform/fonts/StandardFonts.h"
 #include "render/RpConverter.h"
 
 namespace tal {
@@ -22,14 +23,7 @@ const char* EncodingName(TPDFFontEncoding encoding) {
     return "WinAnsiEncoding";
 }
 
-bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
+bool SameTextIgnoringCase(std::string_view a, std::string_view b) { return SameAsciiTextIgnoringCase(a, b); }
 
 TRPPDFDocInfo::TRPPDFDocInfo() : Creator("Tallow Adobe Acrobat PDF Machine"), Producer("TALPDF 1.0") {}
 
@@ -221,6 +215,7 @@ void TRvRenderPDF::InitDocumentObjects() {
     FOutlines = std::make_unique<TRPPDFOutlines>(*this);
     FProcSet = std::make_unique<TRPPDFProcSet>(*this);
     FFontSize = 12;
+    FScriptRise = 0;
     FFontRotation = 0;
     FUnderline = FStrikeOut = false;
     FCurrentFont = nullptr;
@@ -337,10 +332,12 @@ void TRvRenderPDF::NumberObjects() {
     }
     FProcSet->SetObjectNumber(++n);
     for (const auto& [key, font] : FFontList) {
+        if (!font->Printed()) continue;
         font->SetObjectNumber(++n);
         if (auto* trueType = dynamic_cast<TRPPDFFontTrueType*>(font)) {
             trueType->FDescriptor->SetObjectNumber(++n);
             if (EmbedFonts && trueType->FFontFile) trueType->FFontFile->SetObjectNumber(++n);
+            if (trueType->FToUnicode) trueType->FToUnicode->SetObjectNumber(++n);
         }
     }
     for (const auto& [key, image] : FImageList) image->SetObjectNumber(++n);
@@ -349,7 +346,15 @@ void TRvRenderPDF::NumberObjects() {
 
 void TRvRenderPDF::MarkObjectOffset() { FOffsetList.push_back(FOutputBuffer->Position()); }
 
+void TRvRenderPDF::SubsetPrintedFonts() {
+    if (!EmbedFonts || !SubsetFonts) return;
+    for (const auto& [key, font] : FFontList)
+        if (auto* trueType = dynamic_cast<TRPPDFFontTrueType*>(font); trueType && trueType->Printed())
+            trueType->SubsetFontFile();
+}
+
 void TRvRenderPDF::WriteDocument() {
+    SubsetPrintedFonts();
     NumberObjects();
     FActiveStream = FOutputBuffer.get();
     WriteLine("%PDF-1.3");
@@ -378,10 +383,12 @@ void TRvRenderPDF::WriteDocument() {
     }
     emit(*FProcSet);
     for (const auto& [key, font] : FFontList) {
+        if (!font->Printed()) continue;
         emit(*font);
         if (auto* trueType = dynamic_cast<TRPPDFFontTrueType*>(font)) {
             emit(*trueType->FDescriptor);
             if (EmbedFonts && trueType->FFontFile) emit(*trueType->FFontFile);
+            if (trueType->FToUnicode) emit(*trueType->FToUnicode);
         }
     }
     for (const auto& [key, image] : FImageList) emit(*image);

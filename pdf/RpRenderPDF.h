@@ -125,6 +125,9 @@ public:
     // ---- published properties ----
     bool UseCompression = false;
     bool EmbedFonts = false;
+    // Embedded TrueType programs carry only the glyphs the document prints
+    // (cut once per font when the document is written).
+    bool SubsetFonts = false;
     TCompressEvent OnCompress;
     TDecodeImageEvent OnDecodeImage;
     std::int32_t MetafileDPI = 300;
@@ -151,6 +154,8 @@ public:
     static std::string MakeTrueTypeName(const std::string& FaceName, TFontStyles Style);
     bool IsTrueTypeFace(const std::string& FaceName, TFontStyles Style);
     TRPPDFFont* FindOrCreateFont(const std::string& PDFName, TFontStyles Style);
+    // Sets the script size and rise from the converter's P and S marks.
+    void SetScript(bool Superscript, bool Subscript);
     // Creates and registers the font object for a name, or finds the
     // Helvetica it falls back to; returns it (it is also FCurrentFont).
     TRPPDFFont* CreateFontObject(const std::string& PDFName, TFontStyles Style);
@@ -185,6 +190,14 @@ public:
     TRPPDFFont* FCurrentFont = nullptr;
     std::int64_t FXrefOffset = 0;
     std::int32_t FFontSize = 12;
+    // Super- and subscript text is set at 2/3 of the font's size, raised by
+    // 1/3 of it or lowered by 1/6 of it (the inline marks P and S).
+    static constexpr double ScriptSizeFactor = 2.0 / 3.0;
+    static constexpr double SuperscriptRise = 1.0 / 3.0;
+    static constexpr double SubscriptDrop = 1.0 / 6.0;
+    // How far the baseline of the current text is raised, in inches (negative
+    // lowers it); FFontSize is then the smaller size the text is set in.
+    double FScriptRise = 0;
     double FFontRotation = 0;
     bool FUnderline = false;
     bool FStrikeOut = false;
@@ -199,6 +212,7 @@ public:
     // ---- steps of the document's life ----
     void InitDocumentObjects();
     void NewPageObject();
+    void SubsetPrintedFonts();
     void NumberObjects();
     void WriteDocument();
     void MarkObjectOffset();

@@ -28,6 +28,26 @@ bool SameText1252(std::string_view a, std::string_view b) {
     return true;
 }
 
+TCodePage CodePageOfCharset(std::uint8_t charset) {
+    switch (charset) {
+        case 128: return CP_SHIFT_JIS;  // SHIFTJIS_CHARSET
+        case 129: return CP_KOREAN;     // HANGEUL_CHARSET
+        case 130: return 1361;          // JOHAB_CHARSET
+        case 134: return CP_GBK;        // GB2312_CHARSET
+        case 136: return CP_BIG5;       // CHINESEBIG5_CHARSET
+        case 161: return 1253;          // GREEK_CHARSET
+        case 162: return 1254;          // TURKISH_CHARSET
+        case 163: return 1258;          // VIETNAMESE_CHARSET
+        case 177: return 1255;          // HEBREW_CHARSET
+        case 178: return 1256;          // ARABIC_CHARSET
+        case 186: return 1257;          // BALTIC_CHARSET
+        case 204: return 1251;          // RUSSIAN_CHARSET
+        case 222: return 874;           // THAI_CHARSET
+        case 238: return 1250;          // EASTEUROPE_CHARSET
+        default: return 0;
+    }
+}
+
 char32_t Windows1252ToUnicode(std::uint8_t b) {
     static constexpr char32_t high[32] = {
         0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,

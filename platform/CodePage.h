@@ -31,6 +31,12 @@ std::string UpperCase1252(std::string_view text);
 // Case-insensitive comparison of Windows-1252 texts.
 bool SameText1252(std::string_view a, std::string_view b);
 
+// The Windows code page of a font record's charset byte: 204 (Russian)
+// gives 1251, 128 (Shift-JIS) 932, and so on; 0 for the charsets whose text
+// is the document's own Windows-1252 (ANSI, DEFAULT, and any charset without
+// a code page of its own, such as SYMBOL or OEM).
+TCodePage CodePageOfCharset(std::uint8_t charset);
+
 // The Unicode code point of a Windows-1252 byte (0 for the five unassigned bytes).
 char32_t Windows1252ToUnicode(std::uint8_t b);
 

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <set>
 
+#include "platform/fonts/DrawnFontMeasure.h"
 #include "platform/fonts/FontEngine.h"
 #include "render/PageSelection.h"
 #include "render/RpRender.h"
@@ -14,7 +15,12 @@ TRPConverter::TRPConverter(TStream& Stream, TRPRender& Renderer)
     Brush.SetOnChange([this](TGraphicsObject& sender) { FRenderTarget->BrushChanged(sender); });
     Font.SetOnChange([this](TGraphicsObject&) { FRenderTarget->FontChanged(Font); });
     Pen.SetOnChange([this](TGraphicsObject& sender) { FRenderTarget->PenChanged(sender); });
-    FMeasureBitmap.Engine = Renderer.FTextMeasure ? Renderer.FTextMeasure : &DefaultFontEngine();
+    if (Renderer.FTextMeasure) {
+        FMeasureBitmap.Engine = Renderer.FTextMeasure;
+    } else {
+        FDrawnMeasure = std::make_unique<TDrawnFontMeasure>(DefaultFontEngine());
+        FMeasureBitmap.Engine = FDrawnMeasure.get();
+    }
 }
 
 TRPConverter::~TRPConverter() = default;

@@ -76,11 +76,16 @@ public:
     // code byte; tools use it to show commands that make no renderer call.
     std::function<void(std::uint8_t code, std::int64_t offset)> OnCommandDone;
 
-    // The engine text is measured with; the process's default unless replaced.
+    // The engine text is measured with: the renderer's, else the drawn-font
+    // measure over the process's font engine, unless replaced.
     void SetTextMeasure(TTextMeasure& engine) { FMeasureBitmap.Engine = &engine; }
 
     // ---- state, read by renderers ----
     TMeasureBitmap FMeasureBitmap;
+    // The measure used when the renderer brings none: the platform's font
+    // engine for installed TrueType faces, the standard font's widths for
+    // faces drawn as one.
+    std::unique_ptr<TTextMeasure> FDrawnMeasure;
     TDateTime FStartTime;
     std::int32_t FHeaderFirstPage = 0;
     std::int32_t FHeaderLastPage = 0;

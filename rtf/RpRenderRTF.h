@@ -189,6 +189,10 @@ private:
     // Upper-cased forms of FFontNames, so a look-up compares without
     // converting every entry again.
     std::vector<std::string> FFontKeys;
+    // The charset each entry is written with: 0 for the document's own
+    // Windows-1252, else the record's charset byte, whose code page
+    // readers decode the entry's text with.
+    std::vector<std::uint8_t> FFontCharsets;
     std::size_t FLastFont = 0;  // the entry found last
 };
 

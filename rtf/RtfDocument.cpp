@@ -4,6 +4,8 @@
 
 #include "render/RpConverter.h"
 #include "rtf/RpRenderRTF.h"
+
+#include "platform/CodePage.h"
 #include "rtf/RtfSyntax.h"
 
 namespace tal {
@@ -48,19 +50,25 @@ void TRvRenderRTF::WriteTwips(std::string_view Keyword, double Value) { WriteRTF
 
 std::int32_t TRvRenderRTF::FontIndex() {
     const std::string& name = Converter().Font.Name();
+    // Western charsets share the document's code page; any other makes an
+    // entry of its own, so one face can hold text of two scripts.
+    const std::uint8_t charset =
+        CodePageOfCharset(Converter().Font.Charset()) != 0 ? Converter().Font.Charset() : 0;
     // Names differing in case share an entry, so an entry spelled exactly
     // like the name is the one a case-blind search would find.
-    if (FLastFont < FFontKeys.size() && FFontNames && (*FFontNames)[FLastFont] == name)
+    if (FLastFont < FFontKeys.size() && FFontNames && (*FFontNames)[FLastFont] == name &&
+        FFontCharsets[FLastFont] == charset)
         return static_cast<std::int32_t>(FLastFont);
     const std::string key = rtf::UpperAscii(name);
     for (std::size_t i = 0; i < FFontKeys.size(); ++i)
-        if (FFontKeys[i] == key) {
+        if (FFontKeys[i] == key && FFontCharsets[i] == charset) {
             FLastFont = i;
             return static_cast<std::int32_t>(i);
         }
     if (!FFontNames) FFontNames = std::make_unique<std::vector<std::string>>();
     FFontNames->push_back(name);
     FFontKeys.push_back(key);
+    FFontCharsets.push_back(charset);
     FLastFont = FFontNames->size() - 1;
     return static_cast<std::int32_t>(FLastFont);
 }
@@ -88,6 +96,7 @@ void TRvRenderRTF::BeginDocument() {
     TRPRenderStream::BeginDocument();
     FFontNames = std::make_unique<std::vector<std::string>>();
     FFontKeys.clear();
+    FFontCharsets.clear();
     FLastFont = 0;
     FColorTable = std::make_unique<std::vector<std::string>>();
     FBodyBuffer = std::make_unique<TMemoryStream>();
@@ -103,7 +112,14 @@ void TRvRenderRTF::WriteHeader() {
     if (FFontNames)
         for (std::size_t i = 0; i < FFontNames->size(); ++i) {
             header += rtf::Keyword("{\\f", static_cast<std::int64_t>(i));
-            header += "\\fcharset0\\fprq0 ";
+            const std::uint8_t charset = i < FFontCharsets.size() ? FFontCharsets[i] : 0;
+            if (charset == 0) {
+                header += "\\fcharset0\\fprq0 ";
+            } else {
+                header += rtf::Keyword("\\fcharset", charset);
+                header += rtf::Keyword("\\cpg", CodePageOfCharset(charset));
+                header += "\\fprq0 ";
+            }
             header += rtf::FontTableName((*FFontNames)[i]);
             header += ";}";
         }
@@ -133,6 +149,7 @@ void TRvRenderRTF::EndDocument() {
             R.FFontNames.reset();
             R.FColorTable.reset();
             R.FFontKeys.clear();
+            R.FFontCharsets.clear();
             R.CloseOutput();
         }
     } finish {*this};

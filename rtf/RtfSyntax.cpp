@@ -30,6 +30,30 @@ std::string EscapedText(std::string_view text) {
     return out;
 }
 
+std::string EscapedDoubleByteText(std::string_view text, TCodePage codePage) {
+    static constexpr char digits[] = "0123456789abcdef";
+    auto hex = [](std::string& out, unsigned char b) {
+        out += "\\'";
+        out += digits[b >> 4];
+        out += digits[b & 0x0F];
+    };
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (IsLeadByte(b, codePage) && i + 1 < text.size()) {
+            hex(out, b);
+            hex(out, static_cast<unsigned char>(text[++i]));
+        } else if (b >= 0x80) {
+            hex(out, b);  // a lone lead byte at the end, or a single-byte character
+        } else {
+            if (b == '\\' || b == '{' || b == '}') out += '\\';
+            out += static_cast<char>(b);
+        }
+    }
+    return out;
+}
+
 std::string FontTableName(std::string_view name) {
     std::string kept;
     kept.reserve(name.size());

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/CodePage.h"
+
 namespace tal::rtf {
 
 // Inches to whole twips, rounded half to even and kept inside 32 bits, so
@@ -21,6 +23,10 @@ std::string Keyword(std::string_view keyword, std::int64_t value);
 // every other byte, control characters and bytes from 128 up included,
 // stands as it is.
 std::string EscapedText(std::string_view text);
+// Text in a double-byte code page: each two-byte character is written as
+// \'ll\'tt, so a trail byte that is a brace or backslash stays part of its
+// character; single bytes are escaped as in EscapedText.
+std::string EscapedDoubleByteText(std::string_view text, TCodePage codePage);
 
 // A name for the font table: escaped like text, and without ";", which
 // would end the table entry early.

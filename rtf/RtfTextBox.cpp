@@ -7,6 +7,8 @@
 #include "render/RpConverter.h"
 #include "render/RpMBCS.h"
 #include "rtf/RpRenderRTF.h"
+
+#include "platform/CodePage.h"
 #include "rtf/RtfSyntax.h"
 
 namespace tal {
@@ -85,7 +87,11 @@ void TRvRenderRTF::WriteTextColors() {
     WriteRTF(out);
 }
 
-void TRvRenderRTF::WriteEscapedText(std::string_view Text) { WriteRTF(rtf::EscapedText(Text)); }
+void TRvRenderRTF::WriteEscapedText(std::string_view Text) {
+    const TCodePage codePage = CodePageOfCharset(Converter().Font.Charset());
+    if (IsLeadByte(0x81, codePage)) WriteRTF(rtf::EscapedDoubleByteText(Text, codePage));
+    else WriteRTF(rtf::EscapedText(Text));
+}
 
 void TRvRenderRTF::WriteTextContent(const std::string& Text, TTextAnchor Anchor) {
     const std::int32_t font = FontIndex();

@@ -1,28 +1,37 @@
-// Writes the benchmark report: BenchPages pages of BenchPage.h.
+// Writes the benchmark report: BenchPages pages of BenchPage.h, or the
+// given number of pages with the text lines in the given faces by turns.
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "bench/pdf/BenchPage.h"
 #include "tools/ndrwriter/NdrWriter.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: pdf_bench_report OUT.ndr\n";
+    if (argc < 2) {
+        std::cerr << "usage: pdf_bench_report OUT.ndr [PAGES [FACE...]]\n";
         return 2;
     }
     using namespace tal;
+    const int pages = argc > 2 ? std::atoi(argv[2]) : bench::BenchPages;
+    std::vector<std::string> faceNames {"Arial", "Times New Roman"};
+    if (argc > 3) faceNames.assign(argv + 3, argv + argc);
+    std::vector<ndrwriter::TNdrWriter::TFontRecord> faces;
+    for (const std::string& name : faceNames) {
+        ndrwriter::TNdrWriter::TFontRecord font;
+        font.Name = name;
+        font.SizeInches = 10.0f / 72;
+        faces.push_back(font);
+    }
     ndrwriter::TNdrWriter writer;
-    ndrwriter::TNdrWriter::TFontRecord helvetica, times;
-    helvetica.Name = "Arial";
-    helvetica.SizeInches = 10.0f / 72;
-    times.Name = "Times New Roman";
-    times.SizeInches = 10.0f / 72;
-    for (int page = 1; page <= bench::BenchPages; ++page) {
+    for (int page = 1; page <= pages; ++page) {
         writer.BeginPage(static_cast<std::int16_t>(page));
         writer.PenWidth(0.01f);
         for (int line = 0; line < bench::TextLines; ++line) {
             const bench::TBenchText t = bench::BenchText(page, line);
-            writer.SetFont(t.Times ? times : helvetica);
+            writer.SetFont(faces[static_cast<std::size_t>(line) % faces.size()]);
             writer.PrintLeft(static_cast<float>(t.Y), t.Text, static_cast<float>(t.X));
         }
         for (int shape = 0; shape < bench::Shapes; ++shape) {

@@ -2,7 +2,8 @@
 # Whole-process benchmark: a generated 2,000-page report (60 text lines in
 # two standard fonts and 40 shapes a page) converted by TALPDF -o, beside the
 # same pages drawn with cairo's PDF surface. Prints pages per second of both
-# and the peak memory of each run.
+# and the peak memory of each run. Then 200 such pages in two embedded faces
+# (DejaVu Sans and Serif), with the fonts cut to what prints and whole.
 # Usage: bench/pdf/run_pdf_bench.sh [BUILD_DIR]   (default: build)
 set -eu
 build=${1:-build}
@@ -33,4 +34,16 @@ echo "$talpdf $size" "$cairo $csize" | awk -v pages=$pages '{
     printf "%-8s %10.2f %12.0f %14.1f %14.1f\n", $5, $6, pages / $6, $7 / 1024, $8 / 1048576
     printf "speed ratio (TALPDF / cairo): %.1f\n", ($6 / $2)
     printf "memory budget (2.5 x output + 50 MB): %.1f MB\n", 2.5 * $4 / 1048576 + 50
+}'
+
+"$build/bench/pdf/pdf_bench_report" "$work/faces.ndr" 200 "DejaVu Sans" "DejaVu Serif"
+subset=$(measure subset "$build/apps/TALPDF" -q -o "$work/subset.pdf" "$work/faces.ndr")
+whole=$(measure whole "$build/apps/TALPDF" -q --no-subset -o "$work/whole.pdf" "$work/faces.ndr")
+ssize=$(stat -c %s "$work/subset.pdf")
+wsize=$(stat -c %s "$work/whole.pdf")
+echo "$subset $ssize" "$whole $wsize" | awk '{
+    printf "\n200 pages in two embedded faces\n"
+    printf "%-8s %10s %12s %14s %14s\n", "fonts", "seconds", "pages/s", "peak MB", "output MB"
+    printf "%-8s %10.2f %12.0f %14.1f %14.2f\n", $1, $2, 200 / $2, $3 / 1024, $4 / 1048576
+    printf "%-8s %10.2f %12.0f %14.1f %14.2f\n", $5, $6, 200 / $6, $7 / 1024, $8 / 1048576
 }'

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bitset>
 #include <cstring>
 
 #include "tests/pdf/PdfTestSupport.h"
@@ -168,6 +169,114 @@ TEST(PdfFonts, RestrictedFaceIsNotEmbedded) {
     EXPECT_NE(pdf.find("/Info 9 0 R"), std::string::npos);
 }
 
+TEST(PdfFonts, OnlyFontsThatPrintAreWritten) {
+    // Times chosen for a moment between two font records, never printed.
+    const std::string pdf = ConvertReport(OnePage([](TNdrWriter& w) {
+                                auto times = Arial();
+                                times.Name = "Times New Roman";
+                                w.SetFont(times);
+                                w.SetFont(Arial());
+                                w.PrintLeft(1, "a", 1);
+                            })).Bytes;
+    EXPECT_EQ(pdf.find("Times-Roman"), std::string::npos);
+    // The printed font keeps the name it was given: resource names have gaps.
+    EXPECT_NE(ObjectText(pdf, 4).find("/Font <<\r\n/F2 7 0 R \r\n>>"), std::string::npos) << ObjectText(pdf, 4);
+    EXPECT_NE(ObjectText(pdf, 7).find("/Name /F2\r\n/BaseFont /Helvetica\r\n"), std::string::npos);
+    EXPECT_NE(pdf.find("/Info 8 0 R"), std::string::npos);
+
+    // A page whose fonts never print lists no font resources at all.
+    const std::string silent = ConvertReport(OnePage([](TNdrWriter& w) { w.SetFont(Arial()); })).Bytes;
+    EXPECT_EQ(silent.find("/Font"), std::string::npos);
+    EXPECT_NE(silent.find("/Info 7 0 R"), std::string::npos);
+}
+
+TEST(PdfFonts, SymbolAndZapfDingbatsKeepTheirOwnEncoding) {
+    for (const char* face : {"Symbol", "ZapfDingbats"}) {
+        const std::string font = ObjectText(FontReport(face, false, false), 7);
+        EXPECT_NE(font.find(std::string("/BaseFont /") + face + "\r\n>>"), std::string::npos) << font;
+        EXPECT_EQ(font.find("/Encoding"), std::string::npos) << font;
+    }
+}
+
+TEST(PdfFonts, ToUnicodeBlocksHoldAHundredCodes) {
+    TRvRenderPDF render;
+    std::bitset<256> codes;
+    codes.set();
+    TRPPDFToUnicode cmap(render, codes);
+    cmap.SetObjectNumber(5);
+    cmap.WriteObject();
+    const std::string text(reinterpret_cast<const char*>(cmap.ObjectBuffer().Data()),
+                           static_cast<std::size_t>(cmap.ObjectBuffer().Size()));
+    // Code 0 stands for no character; 1..255 make blocks of 100, 100 and 55.
+    EXPECT_NE(text.find("100 beginbfchar\r\n<01> <0001>\r\n"), std::string::npos);
+    EXPECT_NE(text.find("<64> <0064>\r\nendbfchar\r\n100 beginbfchar\r\n<65> <0065>"), std::string::npos);
+    EXPECT_NE(text.find("<C8> <00C8>\r\nendbfchar\r\n55 beginbfchar\r\n<C9> <00C9>"), std::string::npos);
+    EXPECT_NE(text.find("<80> <20AC>"), std::string::npos);
+    EXPECT_NE(text.find("<81> <0081>"), std::string::npos);  // unassigned in Windows-1252: itself
+    EXPECT_EQ(text.find("<00>  "), std::string::npos);
+    const std::size_t body = text.find("stream\r\n") + 8, end = text.find("endstream");
+    EXPECT_NE(text.find(std::to_string(end - body) + "\r\n>>"), std::string::npos);
+}
+
+TEST(PdfFonts, SubsetTagFollowsNameAndCodes) {
+    std::bitset<256> codes;
+    codes.set(' ').set('a');
+    const std::string tag = SubsetTag("DejaVuSans", codes);
+    ASSERT_EQ(tag.size(), 6u);
+    for (char c : tag) EXPECT_TRUE(c >= 'A' && c <= 'Z') << tag;
+    EXPECT_EQ(SubsetTag("DejaVuSans", codes), tag);
+    EXPECT_NE(SubsetTag("DejaVuSerif", codes), tag);
+    codes.set('b');
+    EXPECT_NE(SubsetTag("DejaVuSans", codes), tag);
+}
+
+TEST(PdfFonts, ProgramTheSubsetterCannotCutStaysWhole) {
+    // The fake engine's program is no font: it is embedded as it is, under
+    // the face's own name and without a ToUnicode map.
+    const std::string pdf = FontReport("Verdana", false, false, [](TRvRenderPDF& r) {
+        r.EmbedFonts = true;
+        r.SubsetFonts = true;
+    });
+    EXPECT_NE(pdf.find("/BaseFont /Verdana\r\n"), std::string::npos);
+    EXPECT_NE(pdf.find("font programendstream"), std::string::npos);
+    EXPECT_EQ(pdf.find("/ToUnicode"), std::string::npos);
+}
+
+TEST(PdfFonts, InstalledFaceIsEmbeddedAsASubsetWithToUnicode) {
+    const auto report = OnePage([](TNdrWriter& w) {
+        auto font = Arial();
+        font.Name = "DejaVu Sans";
+        w.SetFont(font);
+        w.PrintLeft(1, "caf\xE9 \x80", 1);
+    });
+    auto setup = [](bool subset) {
+        return [subset](TRvRenderPDF& r) {
+            r.FFontEngine = nullptr;
+            r.EmbedFonts = true;
+            r.SubsetFonts = subset;
+        };
+    };
+    const std::string pdf = ConvertReport(report, setup(true)).Bytes;
+    if (pdf.find("/Subtype /TrueType") == std::string::npos) GTEST_SKIP() << "DejaVu Sans is not installed";
+    const std::string font = ObjectText(pdf, 7);
+    const std::size_t plus = font.find("+DejaVuSans\r\n");
+    ASSERT_NE(plus, std::string::npos) << font;
+    const std::string name = font.substr(plus - 6, 6 + std::strlen("+DejaVuSans"));
+    EXPECT_NE(font.find("/ToUnicode 10 0 R"), std::string::npos) << font;
+    EXPECT_NE(ObjectText(pdf, 8).find("/FontName /" + name + "\r\n"), std::string::npos);
+    const std::string cmap = ObjectText(pdf, 10);
+    EXPECT_NE(cmap.find("6 beginbfchar\r\n<20> <0020>\r\n<61> <0061>\r\n<63> <0063>\r\n<66> <0066>\r\n"
+                        "<80> <20AC>\r\n<E9> <00E9>\r\nendbfchar"),
+              std::string::npos)
+        << cmap;
+    // The widths and the descriptor stay those of the whole face.
+    const std::string whole = ConvertReport(report, setup(false)).Bytes;
+    EXPECT_EQ(ObjectText(whole, 7).find("/ToUnicode"), std::string::npos);
+    const std::string widths = ObjectText(whole, 7).substr(ObjectText(whole, 7).find("/FirstChar"));
+    EXPECT_NE(font.find(widths.substr(0, widths.find("/FontDescriptor"))), std::string::npos);
+    EXPECT_LT(pdf.size() * 10, whole.size());
+}
+
 TEST(PdfText, PrintLeftWritesOneTextObject) {
     EXPECT_EQ(PageOneLines(FontReport("Arial", false, false)),
               (L {"BT", "0 0 0 rg", "/F1 0012 Tf", "68.7000 720.0000 Td", "( x ) Tj", "ET"}));
@@ -176,6 +285,39 @@ TEST(PdfText, PrintLeftWritesOneTextObject) {
                                      w.PrintLeft(1, "Hello", 1);
                                  })).Bytes);
     EXPECT_EQ(hello, (L {"BT", "0 0 0 rg", "/F1 0012 Tf", "68.7000 720.0000 Td", "( Hello ) Tj", "ET"}));
+}
+
+TEST(PdfText, TrueTypeLeadInIsTheFacesOwnBlank) {
+    // The fake face's blank is 382 thousandths: 12 x 0.382 points before 72.
+    const L lines = PageOneLines(FontReport("Verdana", false, false));
+    EXPECT_EQ(lines, (L {"BT", "0 0 0 rg", "/F1 0012 Tf", "67.4160 720.0000 Td", "( x ) Tj", "ET"}));
+}
+
+TEST(PdfText, SuperAndSubscriptAreSmallerAndMoved) {
+    auto scripted = [](bool super, bool sub) {
+        return PageOneLines(ConvertReport(OnePage([&](TNdrWriter& w) {
+                                              w.SetFont(Arial());
+                                              w.FontFlagP(super);
+                                              w.FontFlagS(sub);
+                                              w.PrintLeft(1, "2", 1);
+                                          })).Bytes);
+    };
+    // 12 points become 8, raised by 4 points or lowered by 2.
+    EXPECT_EQ(scripted(true, false), (L {"BT", "0 0 0 rg", "/F1 0008 Tf", "69.8000 724.0000 Td", "( 2 ) Tj", "ET"}));
+    EXPECT_EQ(scripted(false, true), (L {"BT", "0 0 0 rg", "/F1 0008 Tf", "69.8000 718.0000 Td", "( 2 ) Tj", "ET"}));
+    EXPECT_EQ(scripted(true, true)[3], "69.8000 724.0000 Td");
+    EXPECT_EQ(scripted(false, false)[2], "/F1 0012 Tf");
+
+    // Turned a quarter left, the rise moves the text left on the page.
+    const L turned = PageOneLines(ConvertReport(OnePage([](TNdrWriter& w) {
+                                      auto font = Arial();
+                                      font.Rotation = 90;
+                                      w.SetFont(font);
+                                      w.FontFlagP(true);
+                                      w.PrintLeft(1, "2", 1);
+                                  })).Bytes);
+    ASSERT_GE(turned.size(), 5u);
+    EXPECT_EQ(turned[4], "0.0000 1.0000 -1.0000 0.0000 68.0000 720.0000 Tm");
 }
 
 TEST(PdfText, CourierLeadIn) {

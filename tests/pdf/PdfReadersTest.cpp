@@ -72,6 +72,14 @@ bool HasErrorLine(const std::string& output) {
     return false;
 }
 
+// The report's own settings with embedded fonts cut to what prints.
+TSetup SubsetSetup(const TNamedReport& report) {
+    return [&report](TRvRenderPDF& r) {
+        if (report.Setup) report.Setup(r);
+        r.SubsetFonts = true;
+    };
+}
+
 std::vector<std::pair<std::string, std::string>> Documents() {
     std::vector<std::pair<std::string, std::string>> documents;
     for (const TNamedReport& report : FeatureReports()) {
@@ -83,6 +91,13 @@ std::vector<std::pair<std::string, std::string>> Documents() {
                                                                 r.UseCompression = true;
                                                                 r.OnCompress = FlateCompress;
                                                             }).Bytes);
+        if (report.Name != "installed-truetype") continue;
+        documents.emplace_back("installed-subset", ConvertReport(report.Bytes, SubsetSetup(report)).Bytes);
+        documents.emplace_back("installed-subset-compressed", ConvertReport(report.Bytes, [&](TRvRenderPDF& r) {
+                                                                  SubsetSetup(report)(r);
+                                                                  r.UseCompression = true;
+                                                                  r.OnCompress = FlateCompress;
+                                                              }).Bytes);
     }
     return documents;
 }
@@ -128,6 +143,132 @@ TEST(PdfReaders, TextComesBack) {
         } else {
             EXPECT_NE(run.Output.find("Page two, landscape"), std::string::npos) << run.Output;
         }
+    }
+}
+
+// Installed faces embedded as subsets: every font is listed as embedded,
+// subset and with a ToUnicode map, the text comes back through it, and the
+// cut programs are a small part of the whole ones.
+TEST(PdfReaders, SubsetFontsReadBack) {
+    if (!HasTool("pdffonts") || !HasTool("pdftotext")) GTEST_SKIP() << "poppler-utils is not installed";
+    std::string whole, subset;
+    for (const TNamedReport& report : FeatureReports()) {
+        if (report.Name != "installed-truetype") continue;
+        whole = ConvertReport(report.Bytes, report.Setup).Bytes;
+        subset = ConvertReport(report.Bytes, SubsetSetup(report)).Bytes;
+    }
+    ASSERT_FALSE(subset.empty());
+    const fs::path path = WritePdf("subset-check", subset);
+
+    const TRun fonts = RunCommand("pdffonts '" + path.string() + "'");
+    ASSERT_EQ(fonts.Status, 0) << fonts.Output;
+    std::stringstream lines(fonts.Output);
+    int trueTypeFonts = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("TrueType") == std::string::npos) continue;
+        ++trueTypeFonts;
+        // name+tag, then "TrueType WinAnsi yes yes yes".
+        EXPECT_NE(line.find(" yes yes yes "), std::string::npos) << line;
+
+        EXPECT_EQ(line.find('+'), 6u) << line;
+    }
+    if (RunCommand("fc-list | grep -q DejaVuSans.ttf").Status == 0) {
+        EXPECT_GE(trueTypeFonts, 2) << fonts.Output;
+    }
+    const TRun text = RunCommand("pdftotext -enc UTF-8 '" + path.string() + "' -");
+    EXPECT_NE(text.Output.find("caf\xC3\xA9 \xE2\x82\xAC"), std::string::npos) << text.Output;
+    EXPECT_NE(text.Output.find("bold"), std::string::npos) << text.Output;
+    if (trueTypeFonts > 0) {
+        EXPECT_LT(subset.size() * 10, whole.size()) << subset.size() << " of " << whole.size();
+    }
+}
+
+struct TWordBox {
+    std::string Word;
+    double XMin = 0, XMax = 0, YMin = 0;
+};
+
+// The words of page 1 as pdftotext -bbox places them, in reading order.
+std::vector<TWordBox> WordBoxes(const std::string& name, const std::string& pdf) {
+    const fs::path path = WritePdf(name, pdf);
+    const TRun run = RunCommand("pdftotext -bbox -f 1 -l 1 '" + path.string() + "' -");
+    std::vector<TWordBox> words;
+    std::stringstream lines(run.Output);
+    for (std::string line; std::getline(lines, line);) {
+        TWordBox box;
+        char word[256] = {};
+        if (std::sscanf(line.c_str(), " <word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%*f\">%255[^<]", &box.XMin,
+                        &box.YMin, &box.XMax, word) == 4) {
+            box.Word = word;
+            words.push_back(box);
+        }
+    }
+    return words;
+}
+
+// Converts with the machine's font engine measuring and drawing, as TALPDF does.
+std::string ConvertAsTalpdf(const std::vector<std::uint8_t>& report) {
+    return ConvertReport(report, [](TRvRenderPDF& r) {
+               ApplyEngineFormSettings(r);
+               r.FFontEngine = nullptr;
+               r.FTextMeasure = nullptr;
+           })
+        .Bytes;
+}
+
+ndrwriter::TNdrWriter::TFontRecord Face(const std::string& name, float points = 12) {
+    auto font = Arial(points);
+    font.Name = name;
+    return font;
+}
+
+// A face that is not installed is drawn in Helvetica and measured so: the
+// runs of a formatted line stand one blank apart, and centred and
+// right-aligned formatted lines meet their anchors.
+TEST(PdfReaders, FormattedRunsOfAMissingFaceLandWhereTheyAreDrawn) {
+    if (!HasTool("pdftotext")) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    const std::string marked = "Runs \x01" "B1\x04in bold\x01" "B0\x04 and plain \x01" "I1\x04italic\x01" "I0\x04 end";
+    const std::string pdf = ConvertAsTalpdf(OnePage([&](ndrwriter::TNdrWriter& w) {
+        w.SetFont(Face("No Such Face Tallow"));
+        w.PrintLeft(1, marked, 1);
+        w.PrintCenter(2, marked, 4);
+        w.PrintRight(3, marked, 7);
+    }));
+    const std::vector<TWordBox> words = WordBoxes("missing-face", pdf);
+    ASSERT_EQ(words.size(), 21u) << pdf;
+    const double blank = 12 * 0.278;  // Helvetica's blank, the same in every style
+    for (std::size_t line = 0; line < 3; ++line) {
+        const std::size_t first = line * 7, last = first + 6;
+        for (std::size_t i = first + 1; i <= last; ++i) {
+            const double gap = words[i].XMin - words[i - 1].XMax;
+            EXPECT_GT(gap, blank - 0.5) << words[i - 1].Word << " " << words[i].Word;
+            EXPECT_LT(gap, blank + 0.5) << words[i - 1].Word << " " << words[i].Word;
+        }
+        // Left from 1 inch, centred on 4 inches, right-aligned on 7 inches.
+        const double landed[] = {words[first].XMin, (words[first].XMin + words[last].XMax) / 2, words[last].XMax};
+        const double anchor[] = {72, 288, 504};
+        EXPECT_NEAR(landed[line], anchor[line], 0.5) << "line " << line;
+    }
+}
+
+// Right-aligned texts in installed faces, plain and formatted, end on their
+// anchor; the lead-in before a TrueType text is its own blank.
+TEST(PdfReaders, RightAlignedTextsEndOnTheirAnchor) {
+    if (!HasTool("pdftotext")) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    for (const char* face : {"DejaVu Sans Mono", "DejaVu Sans", "DejaVu Serif", "Liberation Serif", "Arial"}) {
+        const std::string pdf = ConvertAsTalpdf(OnePage([&](ndrwriter::TNdrWriter& w) {
+            w.SetFont(Face(face));
+            w.PrintRight(1, "Total 1,234.50", 4);
+            // The first run names its style: a run without marks would print
+            // in the style the line ends in, not the one it was measured in.
+            w.PrintRight(2, "\x01" "B0\x04" "Sum \x01" "B1\x04" "99.00", 4);
+            w.PrintLeft(3, "Left", 4);
+        }));
+        const std::vector<TWordBox> words = WordBoxes("right-aligned", pdf);
+        ASSERT_EQ(words.size(), 5u) << face;
+        EXPECT_NEAR(words[1].XMax, 288, 0.5) << face;
+        EXPECT_NEAR(words[3].XMax, 288, 0.5) << face;
+        EXPECT_NEAR(words[4].XMin, 288, 0.5) << face;
     }
 }
 

@@ -68,6 +68,25 @@ TEST_F(TalpdfCli, ConvertsAndAddsTheExtension) {
     EXPECT_NE(ReadFileText(out + ".pdf").find("/Filter [/FlateDecode]"), std::string::npos);
 }
 
+TEST_F(TalpdfCli, SubsetsFontsUnlessToldNotTo) {
+    const std::string report = Write("fonts.ndr", OnePage([](ndrwriter::TNdrWriter& w) {
+        auto font = Arial();
+        font.Name = "DejaVu Sans";
+        w.SetFont(font);
+        w.PrintLeft(1, "Subset", 1);
+    }));
+    const std::string cut = (Folder / "cut.pdf").string(), whole = (Folder / "whole.pdf").string();
+    ASSERT_EQ(Talpdf("-q -o '" + cut + "' '" + report + "'").Status, 0);
+    ASSERT_EQ(Talpdf("-q --no-subset -o '" + whole + "' '" + report + "'").Status, 0);
+    const std::string cutBytes = ReadFileText(cut), wholeBytes = ReadFileText(whole);
+    if (wholeBytes.find("/FontFile2") == std::string::npos) GTEST_SKIP() << "DejaVu Sans is not installed";
+    EXPECT_NE(cutBytes.find("+DejaVuSans\r\n"), std::string::npos);
+    EXPECT_NE(cutBytes.find("/ToUnicode"), std::string::npos);
+    EXPECT_NE(wholeBytes.find("/BaseFont /DejaVuSans\r\n"), std::string::npos);
+    EXPECT_EQ(wholeBytes.find("/ToUnicode"), std::string::npos);
+    EXPECT_LT(cutBytes.size() * 10, wholeBytes.size());
+}
+
 TEST_F(TalpdfCli, FailuresAndUsage) {
     const std::string bad = Write("bad.ndr", {0x01, 0x02, 0x03});
     TResult result = Talpdf("-o '" + (Folder / "bad.pdf").string() + "' '" + bad + "'");

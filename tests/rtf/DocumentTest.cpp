@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "rtf/RtfSyntax.h"
 #include "tests/rtf/RtfTestSupport.h"
 
 namespace tal {
@@ -278,6 +279,59 @@ TEST(TextBox, CentredAndRightAlignedTextMoveTheBoxAndEmptyTextsWriteNothing) {
     right.Render.PrintRight("abcd", 2, 1);
     EXPECT_NE(right.Body().find("{\\f0\\fs24 \\qr\\f0"), std::string::npos) << right.Body();
     EXPECT_NE(right.Body().find("\\dpx2340\\dpy1200\\dpxsize540"), std::string::npos) << right.Body();
+}
+
+TEST(TextBox, MissingFacesMeasureAsThePdfEngineDrawsThem) {
+    // Without a measure of its own the renderer's converter measures a face
+    // that is not installed with Helvetica's widths, as TALPDF draws it:
+    // "Total" at 12 points is 463/1248 inch, so the box starts at
+    // 5760 - 534.2 twips, 5220 on the whole points text boxes stand on.
+    const auto report = OnePage([](ndrwriter::TNdrWriter& w) {
+        ndrwriter::TNdrWriter::TFontRecord font;
+        font.Name = "No Such Face Tallow";
+        w.SetFont(font);
+        w.PrintRight(1, "Total", 4);
+    });
+    const std::string rtf = ConvertToRtf(report, [](TRvRenderRTF& r) { r.FTextMeasure = nullptr; }).Rtf;
+    EXPECT_NE(rtf.find("\\dpx5220\\dpy"), std::string::npos) << rtf;
+}
+
+TEST(TextBox, FontsOfOtherCharsetsNameTheirCodePage) {
+    const auto report = OnePage([](ndrwriter::TNdrWriter& w) {
+        ndrwriter::TNdrWriter::TFontRecord font;
+        w.SetFont(font);
+        w.PrintLeft(1, "Western", 1);
+        font.Charset = 204;
+        w.SetFont(font);
+        w.PrintLeft(2, "\xCF\xF0\xE8\xE2\xE5\xF2", 1);
+        font.Charset = 1;  // DEFAULT: the document's own code page again
+        w.SetFont(font);
+        w.PrintLeft(3, "Again", 1);
+        font.Charset = 128;
+        w.SetFont(font);
+        w.PrintLeft(4, "\x93\xfa\x96\x7b", 1);
+        font.Charset = 2;  // SYMBOL has no code page of its own
+        w.SetFont(font);
+        w.PrintLeft(5, "abc", 1);
+    });
+    const std::string rtf = ConvertToRtf(report).Rtf;
+    EXPECT_NE(rtf.find("{\\fonttbl{\\f0\\fcharset0\\fprq0 Arial;}{\\f1\\fcharset204\\cpg1251\\fprq0 Arial;}"
+                       "{\\f2\\fcharset128\\cpg932\\fprq0 Arial;}}"),
+              std::string::npos)
+        << rtf;
+    EXPECT_NE(rtf.find("{\\dptxbxtext {\\f1\\fs24 "), std::string::npos);
+    // A double-byte character is written as two escaped bytes, so its trail
+    // byte "{" cannot open a group.
+    EXPECT_NE(rtf.find("\\cb2 \\'93\\'fa\\'96\\'7b\\par}"), std::string::npos);
+    // Single-byte code pages keep the bytes as the report has them.
+    EXPECT_NE(rtf.find("\\cb2 \xCF\xF0\xE8\xE2\xE5\xF2\\par}"), std::string::npos);
+}
+
+TEST(TextBox, DoubleByteTextKeepsItsCharactersWhole) {
+    // Shift-JIS: 0x96 0x7B is one character whose trail byte is "{"; a lone
+    // lead byte at the end and single bytes above 0x7F are escaped alone.
+    EXPECT_EQ(rtf::EscapedDoubleByteText("a{\x96{\xA6\\\x81", CP_SHIFT_JIS), "a\\{\\'96\\'7b\\'a6\\\\\\'81");
+    EXPECT_EQ(rtf::EscapedDoubleByteText("\xD6\xD0}", CP_GBK), "\\'d6\\'d0\\}");
 }
 
 TEST(TextBox, FontNamesThatWouldBreakTheTableAreEscaped) {
