@@ -284,6 +284,7 @@ void TRvRenderPDF::ReleaseDocument() {
     FFontList.Clear();
     FOwnedPages.clear();
     FOwnedImages.clear();
+    FImageCache.Clear();
     FOwnedFonts.clear();
     FPages.reset();
     FOffsetList.clear();
@@ -338,6 +339,8 @@ void TRvRenderPDF::NumberObjects() {
 void TRvRenderPDF::MarkObjectOffset() { FOffsetList.push_back(FOutputBuffer->Position()); }
 
 void TRvRenderPDF::WriteDocument() {
+    // No picture comes after this: each image's bytes go with its object.
+    FImageCache.Clear();
     NumberObjects();
     FActiveStream = FOutputBuffer.get();
     WriteLine("%PDF-1.3");
