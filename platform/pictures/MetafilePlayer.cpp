@@ -824,11 +824,12 @@ bool EmfDeviceToDest(const TMetafileInfo& info, const TDestRect& dest, cairo_mat
 
 }  // namespace
 
-void PlayMetafile(const TByteView& bytes, const TMetafileInfo& info, cairo_t* cr, const TDestRect& dest) {
+void PlayMetafile(const TByteView& bytes, const TMetafileInfo& info, cairo_t* cr, const TDestRect& dest,
+                  TPictureBudget* budget) {
     if (dest.Width == 0 || dest.Height == 0 || !std::isfinite(dest.Width) || !std::isfinite(dest.Height)) return;
     const double referenceScale = info.Width > 0 ? std::fabs(dest.Width) / info.Width : 1;
-    TPictureBudget budget("Metafile");
-    TMetafileCanvas canvas(cr, dest, referenceScale, budget);
+    TPictureBudget own("Metafile");
+    TMetafileCanvas canvas(cr, dest, referenceScale, budget ? *budget : own);
     if (info.Enhanced) {
         cairo_matrix_t deviceToDest;
         if (!EmfDeviceToDest(info, dest, deviceToDest)) return;
