@@ -56,7 +56,7 @@ TBytes RleBitmap(int width, int height, std::uint32_t color) {
 }
 
 TBytes SharedBitmapReport(int side, int uses) {
-    const ndrwriter::TGraphicData bitmap{1, RleBitmap(side, side), true};
+    const ndrwriter::TGraphicData bitmap{1, RleBitmap(side, side), true, true};
     ndrwriter::TNdrWriter ndr;
     ndr.BeginPage(1, 8.5f, 11.0f);
     for (int i = 0; i < uses; ++i) {
