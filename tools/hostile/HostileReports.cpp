@@ -73,14 +73,14 @@ TBytes SharedBitmapReport(int side, int uses) {
 
 TBytes PatternBrushMetafile(int side, int brushes) {
     TWmfWriter w;
-    BeginMetafile(w, 1);
+    BeginMetafile(w, static_cast<std::uint16_t>(brushes));
+    // Every brush stays alive to the end, each in its own slot.
     for (int i = 0; i < brushes; ++i) {
         TRecordData brush;
         brush.U16(5).U16(pictures::DIB_RGB_COLORS).Bytes(RlePackedDib(side, side, 0x102030u * (i + 1)));
         w.Add(TWmf::DIBCreatePatternBrush, brush);
-        w.Add(TWmf::SelectObject, {0});
+        w.Add(TWmf::SelectObject, {Word(i)});
         w.Add(TWmf::PatBlt, {0x0021, 0x00F0, Word(Units), Word(Units), 0, 0});  // PATCOPY over the frame
-        w.Add(TWmf::DeleteObject, {0});
     }
     return FinishMetafile(w);
 }

@@ -22,8 +22,8 @@ TBytes RlePackedDib(int width, int height, std::uint32_t color = 0x3366CC);
 TBytes SharedBitmapReport(int side, int uses);
 
 // A Windows metafile that creates brushes DIB pattern brushes of side x side
-// pixels, each filling the whole picture, drawn by StretchDraw into a box of
-// boxInches square.
+// pixels, all kept alive, each filling the whole picture; the report draws it
+// by StretchDraw into a box of boxInches square.
 TBytes PatternBrushMetafile(int side, int brushes);
 TBytes PatternBrushReport(int side, int brushes, float boxInches);
 
