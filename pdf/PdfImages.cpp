@@ -18,28 +18,17 @@ namespace tal {
 TRPPDFXObject::TRPPDFXObject(TRpComponent& RenderPDF)
     : TRPPDFObject(RenderPDF), FImageData(std::make_unique<TMemoryStream>()) {}
 
-void TRPPDFXObject::SetRaster(TRaster Raster, std::int32_t Quality) {
-    FWidth = Raster.Width();
-    FHeight = Raster.Height();
-    FRaster = std::move(Raster);
-    FQuality = Quality;
-}
-
-void TRPPDFXObject::SetEncoded(std::int32_t Width, std::int32_t Height, std::vector<std::uint8_t> Jpeg) {
+void TRPPDFXObject::SetEncoded(std::int32_t Width, std::int32_t Height, TJpegBytes Jpeg) {
     FWidth = Width;
     FHeight = Height;
     FJpeg = std::move(Jpeg);
 }
 
 void TRPPDFXObject::WriteObject() {
-    // The document's quality counts, whatever quality the picture came with.
-    FQuality = FRenderPDF.ImageQuality();
-    if (FJpeg.empty()) {
-        FJpeg = EncodeJpeg(FRaster, FQuality);
-        FRaster = TRaster();
-    }
+    static const std::vector<std::uint8_t> none;
+    const std::vector<std::uint8_t>& jpeg = FJpeg ? *FJpeg : none;
     FImageData->Clear();
-    FImageData->Write(FJpeg.data(), FJpeg.size());
+    FImageData->Write(jpeg.data(), jpeg.size());
     FImageData->SetPosition(0);
     BeginObject();
     TRvRenderPDF& r = FRenderPDF;
@@ -49,16 +38,16 @@ void TRPPDFXObject::WriteObject() {
     r.WriteLine("/Name /" + FImageName);
     r.WriteLineFmt("/Width %d /Height %d ", {FWidth, FHeight});
     r.WriteLine("/BitsPerComponent 8");
-    r.WriteLineFmt("/ColorSpace /DeviceRGB /Length %d /Filter [/DCTDecode ]", {static_cast<long long>(FJpeg.size())});
+    r.WriteLineFmt("/ColorSpace /DeviceRGB /Length %d /Filter [/DCTDecode ]", {static_cast<long long>(jpeg.size())});
     r.WriteLine(">>");
     r.WriteLine("stream");
-    FObjectBuffer->Write(FJpeg.data(), FJpeg.size());
+    FObjectBuffer->Write(jpeg.data(), jpeg.size());
     r.WriteLine("endstream");
     EndObject();
-    // Only the object text is kept until it is copied out.
+    // Only the object text is kept until it is copied out; shared bytes go
+    // with the last object that holds them.
     FImageData->Clear();
-    FJpeg.clear();
-    FJpeg.shrink_to_fit();
+    FJpeg.reset();
 }
 
 // ---- picture operations of the renderer ----
@@ -70,17 +59,26 @@ std::string TRvRenderPDF::AddImage(std::unique_ptr<TRPPDFXObject> image) {
     return FImageList.Key(FImageList.Count() - 1);
 }
 
-std::string TRvRenderPDF::RegisterImage(TRaster Raster, std::int32_t Quality) {
-    auto image = std::make_unique<TRPPDFXObject>(*this);
-    image->SetRaster(std::move(Raster), Quality);
-    return AddImage(std::move(image));
-}
-
-std::string TRvRenderPDF::RegisterEncodedImage(std::int32_t Width, std::int32_t Height,
-                                               std::vector<std::uint8_t> Jpeg) {
+std::string TRvRenderPDF::RegisterEncodedImage(std::int32_t Width, std::int32_t Height, TJpegBytes Jpeg) {
     auto image = std::make_unique<TRPPDFXObject>(*this);
     image->SetEncoded(Width, Height, std::move(Jpeg));
     return AddImage(std::move(image));
+}
+
+// Every picture is encoded as it is drawn, so that only JPEG bytes stay in
+// memory until the document is written; one drawn again from the same file
+// bytes at the same size is encoded once.
+std::string TRvRenderPDF::RegisterPicture(const TGraphic* Source, TPdfImageCache::TSource How, std::int32_t Width,
+                                          std::int32_t Height, const std::function<TRaster()>& Draw,
+                                          const TRaster* Pixels) {
+    const std::int32_t quality = ImageQuality();
+    auto encode = [&] { return Pixels ? EncodeJpeg(*Pixels, quality) : EncodeJpeg(Draw(), quality); };
+    TPdfImageCache::TKey key{0, How, Width, Height, quality, nullptr};
+    if (Source) {
+        key.Kind = static_cast<std::uint8_t>(Source->Kind());
+        key.FileBytes = &Source->Bytes();
+    }
+    return RegisterEncodedImage(Width, Height, FImageCache.Get(key, encode));
 }
 
 namespace {
@@ -102,30 +100,42 @@ void TRvRenderPDF::StretchDraw(const TRect& Rect, TGraphic& Graphic) {
     // one every reader accepts.
     if (w == 0 || h == 0) return;
     CheckRasterSize(w, h, "picture");
-    TRaster raster = DrawToRaster(Graphic, static_cast<int>(w), static_cast<int>(h));
-    // Encoded at once, so that only the JPEG bytes stay until the end.
-    const std::string name = RegisterEncodedImage(static_cast<std::int32_t>(w), static_cast<std::int32_t>(h),
-                                                  EncodeJpeg(raster, ImageQuality()));
+    const int width = static_cast<int>(w), height = static_cast<int>(h);
+    const std::string name = RegisterPicture(&Graphic, TPdfImageCache::TSource::Drawn, width, height,
+                                             [&] { return DrawToRaster(Graphic, width, height); });
     Page().PlaceImage(name, Rect.Left / 72.0, Rect.Top / 72.0, Rect.Right / 72.0, Rect.Bottom / 72.0);
 }
 
 void TRvRenderPDF::Draw(TGraphic& Graphic, double X, double Y) {
     const int w = Graphic.Width(), h = Graphic.Height();
     if (w <= 0 || h <= 0) return;
-    const std::string name = RegisterImage(DrawToRaster(Graphic, w, h), ImageQuality());
+    // A bitmap drawn at its own size is its own pixels: they are encoded as
+    // they are, without a second raster and the drawing surfaces.
+    const auto* bitmap = dynamic_cast<const TBitmap*>(&Graphic);
+    const std::string name =
+        bitmap ? RegisterPicture(&Graphic, TPdfImageCache::TSource::OwnPixels, w, h, {}, &bitmap->Pixels())
+               : RegisterPicture(&Graphic, TPdfImageCache::TSource::Drawn, w, h,
+                                 [&] { return DrawToRaster(Graphic, w, h); });
     Page().PlaceImage(name, X, Y, X + w / 72.0, Y + h / 72.0);
 }
 
 void TRvRenderPDF::StretchBitmap(TBitmap& Bitmap, double X1, double Y1, double X2, double Y2) {
+    PlaceBitmap(Bitmap, &Bitmap, X1, Y1, X2, Y2);
+}
+
+void TRvRenderPDF::PlaceBitmap(const TBitmap& Bitmap, const TGraphic* Source, double X1, double Y1, double X2,
+                               double Y2) {
     if (Bitmap.Pixels().Empty()) return;
-    const std::string name = RegisterImage(Bitmap.Pixels(), 100);
+    const std::string name = RegisterPicture(Source, TPdfImageCache::TSource::OwnPixels, Bitmap.Width(),
+                                             Bitmap.Height(), {}, &Bitmap.Pixels());
     Page().PlaceImage(name, X1, Y1, X2, Y2);
 }
 
 void TRvRenderPDF::PrintBitmap(TBitmap& Bitmap, double X, double Y, double ScaleX, double ScaleY) {
     if (Bitmap.Pixels().Empty()) return;
     const double w = Bitmap.Width() / 72.0 * ScaleX, h = Bitmap.Height() / 72.0 * ScaleY;
-    const std::string name = RegisterImage(Bitmap.Pixels(), 100);
+    const std::string name = RegisterPicture(&Bitmap, TPdfImageCache::TSource::OwnPixels, Bitmap.Width(),
+                                             Bitmap.Height(), {}, &Bitmap.Pixels());
     Page().PlaceImage(name, X, Y, X + w, Y + h);
 }
 
@@ -135,7 +145,8 @@ void TRvRenderPDF::PrintImageData(TStream& Data, const std::string& ImageType, d
     TBitmap bitmap;
     Data.SetPosition(0);
     OnDecodeImage(*this, Data, ImageType, bitmap);
-    StretchBitmap(bitmap, X1, Y1, X2, Y2);
+    // The handler's pixels need not match any file bytes: never looked up.
+    PlaceBitmap(bitmap, nullptr, X1, Y1, X2, Y2);
 }
 
 }  // namespace tal

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "pdf/PdfImageCache.h"
 #include "pdf/PdfObjects.h"
-#include "platform/pictures/Raster.h"
 
 namespace tal {
 
@@ -16,20 +16,17 @@ public:
     explicit TRPPDFXObject(TRpComponent& RenderPDF);
     void WriteObject() override;
 
-    // The picture: its pixels, or its JPEG bytes once encoded (the pixels
-    // are then dropped), with its size in pixels and its quality.
-    void SetRaster(TRaster Raster, std::int32_t Quality);
-    void SetEncoded(std::int32_t Width, std::int32_t Height, std::vector<std::uint8_t> Jpeg);
+    // The picture as JPEG bytes (encoded when it was drawn; several objects
+    // may share them) with its size in pixels.
+    void SetEncoded(std::int32_t Width, std::int32_t Height, TJpegBytes Jpeg);
 
     std::unique_ptr<TMemoryStream> FImageData;
     std::string FImageName;
 
 private:
-    TRaster FRaster;
     std::int32_t FWidth = 0;
     std::int32_t FHeight = 0;
-    std::int32_t FQuality = 100;
-    std::vector<std::uint8_t> FJpeg;
+    TJpegBytes FJpeg;
 };
 
 }  // namespace tal

@@ -290,6 +290,7 @@ void TRvRenderPDF::ReleaseDocument() {
     FOwnedPages.clear();
     FOwnedPatterns.clear();
     FOwnedImages.clear();
+    FImageCache.Clear();
     FOwnedFonts.clear();
     FPages.reset();
     FOffsetList.clear();
@@ -355,6 +356,8 @@ void TRvRenderPDF::SubsetPrintedFonts() {
 
 void TRvRenderPDF::WriteDocument() {
     SubsetPrintedFonts();
+    // No picture comes after this: each image's bytes go with its object.
+    FImageCache.Clear();
     NumberObjects();
     FActiveStream = FOutputBuffer.get();
     WriteLine("%PDF-1.3");

@@ -160,10 +160,16 @@ public:
     // Helvetica it falls back to; returns it (it is also FCurrentFont).
     TRPPDFFont* CreateFontObject(const std::string& PDFName, TFontStyles Style);
 
-    // Adds an image object for a picture's pixels (encoded when the document
-    // is written) or for its JPEG bytes, and returns its name G1, G2, ...
-    std::string RegisterImage(TRaster Raster, std::int32_t Quality);
-    std::string RegisterEncodedImage(std::int32_t Width, std::int32_t Height, std::vector<std::uint8_t> Jpeg);
+    // Adds an image object for a picture's JPEG bytes and returns its name
+    // G1, G2, ...
+    std::string RegisterEncodedImage(std::int32_t Width, std::int32_t Height, TJpegBytes Jpeg);
+    // Encodes a picture of Width x Height pixels at ImageQuality (Pixels when
+    // given, else what Draw gives) and adds its image object. Source, when
+    // given, is the graphic whose file bytes the pixels come from: a picture
+    // made again from the same bytes, size and way shares one encoding.
+    std::string RegisterPicture(const TGraphic* Source, TPdfImageCache::TSource How, std::int32_t Width,
+                                std::int32_t Height, const std::function<TRaster()>& Draw,
+                                const TRaster* Pixels = nullptr);
     // The name of the tiling pattern of a hatch in a colour, made at its
     // first use in the document.
     const std::string& HatchPattern(std::uint8_t Style, TColor Color);
@@ -242,6 +248,7 @@ private:
     TRPPDFFont* AddFont(std::unique_ptr<TRPPDFFont> font);
     TRPPDFFont* CreateStandardFont(const std::string& PDFName);
     std::string AddImage(std::unique_ptr<TRPPDFXObject> image);
+    void PlaceBitmap(const TBitmap& Bitmap, const TGraphic* Source, double X1, double Y1, double X2, double Y2);
     void SetShapeColors();
     void EnsureFont();
     TColor PenColor() const;
@@ -253,6 +260,7 @@ private:
     std::vector<std::unique_ptr<TRPPDFFont>> FOwnedFonts;
     std::vector<std::unique_ptr<TRPPDFXObject>> FOwnedImages;
     std::vector<std::unique_ptr<TRPPDFPattern>> FOwnedPatterns;
+    TPdfImageCache FImageCache;
 };
 
 }  // namespace tal

@@ -34,7 +34,10 @@ void TBitmap::LoadFromBytes(std::vector<std::uint8_t> bytes) {
     });
 }
 
-void TBitmap::SetSize(int width, int height) { FPixels = TRaster(width, height); }
+void TBitmap::SetSize(int width, int height) {
+    FPixels = TRaster(width, height);
+    FBytes.clear();
+}
 
 void TBitmap::StretchDraw(TRaster& raster, const TPixelRect& rect) const {
     if (Empty() || EmptyRect(rect)) return;

@@ -54,8 +54,12 @@ public:
     const TRaster& Pixels() const { return FPixels; }
     TRaster& Pixels() { return FPixels; }
     // A new white picture of the size (as the platform's bitmap gets it).
+    // Pixels set this way come from no file: the bytes are dropped.
     void SetSize(int width, int height);
-    void Assign(TRaster pixels) { FPixels = std::move(pixels); }
+    void Assign(TRaster pixels) {
+        FPixels = std::move(pixels);
+        FBytes.clear();
+    }
 
 private:
     TRaster FPixels;

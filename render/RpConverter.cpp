@@ -1,5 +1,6 @@
 #include "render/RpConverter.h"
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
@@ -252,20 +253,53 @@ void TRPConverter::ConvertPage() {
 
 // ---- graphics ----
 
-std::unique_ptr<TGraphic> TRPConverter::CreateGraphic() {
+std::shared_ptr<TGraphic> TRPConverter::CreateGraphic() {
     const std::uint8_t kind = ReadByte();
     FSharedGraphic = kind > ndr::GraphicSharedFlag;
-    std::unique_ptr<TGraphic> graphic;
+    if (FSharedGraphic) {
+        const std::int64_t dataPosAt = Position();
+        const std::int32_t dataPos = ReadInt32();
+        if (FLastShared.Graphic && dataPos == FLastShared.DataPos && kind == FLastShared.Kind) {
+            FSharedGraphic = false;
+            return FLastShared.Graphic;
+        }
+        Seek(dataPosAt);
+        // The graphic held so far goes before the next one is decoded.
+        FLastShared = {};
+    }
+    std::shared_ptr<TGraphic> graphic;
     switch (kind & 0x7F) {
-        case 1: graphic = std::make_unique<TBitmap>(); break;
-        case 2: graphic = std::make_unique<TMetafile>(); break;
-        case 3: graphic = std::make_unique<TIcon>(); break;
+        case 1: graphic = std::make_shared<TBitmap>(); break;
+        case 2: graphic = std::make_shared<TMetafile>(); break;
+        case 3: graphic = std::make_shared<TIcon>(); break;
         default:
             FSharedGraphic = false;
             RaiseReportError("Unexpected graphic kind [%d] found in report file.", kind);
     }
+    const bool shared = FSharedGraphic;
+    const std::int64_t dataPosAt = Position();
     LoadGraphic(*graphic);
+    ChargePicture(*graphic);
+    if (shared) {
+        const std::int64_t after = Position();
+        Seek(dataPosAt);
+        FLastShared = {ReadInt32(), kind, graphic};
+        Seek(after);
+    }
     return graphic;
+}
+
+void TRPConverter::ChargePicture(const TGraphic& Graphic) {
+    if (Graphic.Kind() == TGraphicKind::Metafile) return;  // drawn, not decoded, at load
+    std::int64_t limit = PicturePixelLimit;
+    if (limit < 0) {
+        const std::int64_t bytes = std::max<std::int64_t>(0, FReportStream->Size());
+        limit = BasePicturePixels + std::min<std::int64_t>(bytes, std::int64_t{1} << 40) * PicturePixelsPerReportByte;
+    }
+    FPicturePixels += static_cast<std::int64_t>(Graphic.Width()) * Graphic.Height();
+    if (FPicturePixels > limit)
+        throw EOutOfResources("The report's pictures need more than " + std::to_string(limit) +
+                              " pixels, the limit for a report of its size; the conversion was stopped");
 }
 
 void TRPConverter::LoadGraphic(TGraphic& Graphic) {
@@ -298,6 +332,7 @@ void TRPConverter::ReadBrushBitmap() {
     FSharedGraphic = flags > ndr::GraphicSharedFlag;
     if (!Brush.Bitmap()) Brush.SetBitmap(std::make_unique<TBitmap>());
     LoadGraphic(*Brush.Bitmap());
+    ChargePicture(*Brush.Bitmap());
 }
 
 // ---- variables ----

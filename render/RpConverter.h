@@ -42,7 +42,9 @@ public:
     // every page; PageNo N > 0 converts page N only. Flag has no effect.
     virtual void Generate(std::int32_t PageNo, bool Flag = false);
 
-    virtual std::unique_ptr<TGraphic> CreateGraphic();
+    // A shared graphic drawn again straight after itself elsewhere (the same
+    // data, the same kind) is the same object: it is decoded once.
+    virtual std::shared_ptr<TGraphic> CreateGraphic();
     virtual void LoadGraphic(TGraphic& Graphic);
     virtual std::string MacroText13();
     virtual std::string MacroText14();
@@ -75,6 +77,16 @@ public:
     // Called after each page command with its code and the offset of its
     // code byte; tools use it to show commands that make no renderer call.
     std::function<void(std::uint8_t code, std::int64_t offset)> OnCommandDone;
+
+    // Pixels the report's pictures may decode in one conversion: a billion,
+    // plus 64 for every byte of the report, so that a large report full of
+    // real pictures is never refused while a small one cannot decode
+    // hundreds of huge run-length bitmaps. Shared graphics count once.
+    static constexpr std::int64_t BasePicturePixels = 1'000'000'000;
+    static constexpr std::int64_t PicturePixelsPerReportByte = 64;
+    // The limit of this conversion; tests may lower it.
+    std::int64_t PicturePixelLimit = -1;  // -1: from the report's size
+    std::int64_t PicturePixelsDecoded() const { return FPicturePixels; }
 
     // The engine text is measured with: the renderer's, else the drawn-font
     // measure over the process's font engine, unless replaced.
@@ -149,7 +161,17 @@ private:
     long MeasureRun(const std::string& run);
     std::int32_t ToDevicePoint(double inches) const;
 
+    // Counts a decoded picture's pixels; raises EOutOfResources past the limit.
+    void ChargePicture(const TGraphic& Graphic);
+
     TMemoryStream* FMemoryStream;  // the report stream when it is in memory: the fast read path
+    std::int64_t FPicturePixels = 0;
+    // The shared graphic read last, by its data position and kind byte.
+    struct TLastShared {
+        std::int32_t DataPos = -1;
+        std::uint8_t Kind = 0;
+        std::shared_ptr<TGraphic> Graphic;
+    } FLastShared;
     int FMacroDepth = 0;
 };
 

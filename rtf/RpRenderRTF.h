@@ -139,6 +139,15 @@ public:
     void PathShape(const std::vector<rtf::TPathPoint>& Points, bool Closed);
 
     // ---- pictures ----
+    // The body may hold at most this many bytes: far beyond any real report,
+    // it keeps a small report that repeats large pictures from writing
+    // gigabytes. A picture that would pass it stops the conversion with
+    // EOutOfResources before any of its bytes is written.
+    static constexpr std::int64_t MaxBodyBytes = std::int64_t{256} << 20;
+    std::int64_t BodyLimit = MaxBodyBytes;
+    // Pictures are recorded with no more pixels a side than their box shows
+    // at this resolution (the PDF engine's MetafileDPI).
+    static constexpr double PicturePixelsPerInch = 300.0;
     // A metafile made for one picture, saved in its file format.
     struct TSavedPicture {
         std::vector<std::uint8_t> Bytes;
@@ -154,6 +163,8 @@ public:
     void WriteHexPicture(const TSavedPicture& Picture);
     void WriteBinaryPicture(const TSavedPicture& Picture);
     void EndPictureObject();
+    // Raises EOutOfResources when the body cannot take bytes more.
+    void CheckBodyRoom(std::int64_t bytes) const;
 
     // ---- document state ----
     std::unique_ptr<std::vector<std::string>> FFontNames;

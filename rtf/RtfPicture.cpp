@@ -1,7 +1,10 @@
 // Pictures: each is recorded anew into a metafile stretched over its box and
 // embedded in a picture inside a borderless text box anchored to the page.
 #include <cmath>
+#include <limits>
+#include <string>
 
+#include "platform/Exception.h"
 #include "platform/pictures/StretchedEmf.h"
 #include "platform/pictures/StretchedWmf.h"
 #include "render/RpConverter.h"
@@ -15,12 +18,21 @@ namespace {
 // Reference pixels per inch of the metafile frame: the frame of a picture in
 // a W by H inch box is round(W * 102) by round(H * 102) of them.
 constexpr double FramePixelsPerInch = 102.0;
-// Where a metafile of the other kind has to be drawn into pixels.
-constexpr double RasterPixelsPerInch = 300.0;
+// Where a metafile of the other kind has to be drawn into pixels, and the
+// most pixels a bitmap keeps.
+constexpr double RasterPixelsPerInch = TRvRenderRTF::PicturePixelsPerInch;
 
 int FramePixels(double inches) {
     const std::int32_t pixels = RoundToInt32(inches * FramePixelsPerInch);
     return pixels < 0 ? 0 : pixels;
+}
+
+// A bitmap needs no more pixels a side than its box shows at the raster
+// resolution; at least one.
+int BitmapPixels(double inches) {
+    const double pixels = std::ceil(inches * RasterPixelsPerInch);
+    if (!(pixels < std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+    return pixels < 1 ? 1 : static_cast<int>(pixels);
 }
 
 }  // namespace
@@ -37,6 +49,10 @@ void TRvRenderRTF::PlacePicture(const TGraphic& Graphic, double X1, double Y1, d
     // The metafile is made before any byte of the object is written, so a
     // picture that cannot be recorded leaves no open group in the document.
     const TSavedPicture picture = MakePicture(Graphic, std::abs(X1 - X2), std::abs(Y1 - Y2));
+    // The object's keywords take well under 1 KB; hexadecimal data two
+    // digits a byte and a line end every 32 bytes.
+    const auto data = static_cast<std::int64_t>(picture.Bytes.size());
+    CheckBodyRoom(1024 + (ImageEncoding == TImageEncoding::ieHex ? 2 * data + data / 16 : data));
     BeginPictureObject();
     WritePictureType();
     WritePicture(picture);
@@ -68,11 +84,12 @@ TRvRenderRTF::TSavedPicture TRvRenderRTF::MakePicture(const TGraphic& Graphic, d
     picture.Height = Height;
     const int width = FramePixels(Width), height = FramePixels(Height);
     const double rasterScale = RasterPixelsPerInch / FramePixelsPerInch;
+    const pictures::TBitmapLimit limit{BitmapPixels(Width), BitmapPixels(Height)};
     if (ImageOutput == TImageOutput::ioSmallerSize) {
-        picture.Bytes = pictures::RecordStretchedEmf(Graphic, width, height, rasterScale);
+        picture.Bytes = pictures::RecordStretchedEmf(Graphic, width, height, rasterScale, limit);
         picture.StartOffset = 0;
     } else {
-        picture.Bytes = pictures::RecordStretchedWmf(Graphic, width, height, rasterScale);
+        picture.Bytes = pictures::RecordStretchedWmf(Graphic, width, height, rasterScale, limit);
         // The placeable header stays out: the picture starts with the metafile header.
         picture.StartOffset = pictures::PlaceableHeaderSize;
     }
@@ -108,6 +125,13 @@ void TRvRenderRTF::WriteBinaryPicture(const TSavedPicture& Picture) {
     const std::size_t count = Picture.Bytes.size() - start;
     WriteRTF(rtf::Keyword("\\bin", static_cast<std::int64_t>(count)) + " ");
     WriteRTF(std::string_view(reinterpret_cast<const char*>(Picture.Bytes.data()) + start, count));
+}
+
+void TRvRenderRTF::CheckBodyRoom(std::int64_t bytes) const {
+    const std::int64_t used = FBodyBuffer ? FBodyBuffer->Size() : 0;
+    if (bytes > BodyLimit - used)
+        throw EOutOfResources("The RTF document would be larger than " + std::to_string(BodyLimit) +
+                              " bytes, the limit for one document; its pictures make it too large");
 }
 
 void TRvRenderRTF::EndPictureObject() {

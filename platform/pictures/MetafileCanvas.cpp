@@ -161,8 +161,8 @@ std::u32string DecodeUtf16(const std::uint8_t* bytes, std::size_t count) {
     return text;
 }
 
-TMetafileCanvas::TMetafileCanvas(cairo_t* cr, const TDestRect& dest, double referenceScale)
-    : FCr(cr), FDest(dest), FReferenceScale(referenceScale > 0 && std::isfinite(referenceScale) ? referenceScale : 1) {
+TMetafileCanvas::TMetafileCanvas(cairo_t* cr, const TDestRect& dest, double referenceScale, TPictureBudget& budget)
+    : FCr(cr), FBudget(budget), FDest(dest), FReferenceScale(referenceScale > 0 && std::isfinite(referenceScale) ? referenceScale : 1) {
     cairo_save(FCr);
     cairo_new_path(FCr);
     cairo_rectangle(FCr, dest.Left, dest.Top, dest.Width, dest.Height);
@@ -281,16 +281,19 @@ void TMetafileCanvas::SetSourceColor(std::uint32_t colorRef) {
 }
 
 bool TMetafileCanvas::SetBrushSource(const TBrushObject& brush) {
-    TCairoSurface surface;
+    TCairoSurface hatch;
+    cairo_surface_t* surface = nullptr;
     switch (brush.Style) {
         case BS_NULL: return false;
         case BS_HATCHED:
-            surface = HatchSurface(brush.Hatch, ResolveColor(brush.Color), FDc.BkMode == OPAQUE, ResolveColor(FDc.BkColor));
+            hatch = HatchSurface(brush.Hatch, ResolveColor(brush.Color), FDc.BkMode == OPAQUE, ResolveColor(FDc.BkColor));
+            surface = hatch.get();
             break;
         case BS_PATTERN:
         case BS_DIBPATTERN:
         case BS_DIBPATTERNPT:
-            if (brush.Pattern && !brush.Pattern->Empty()) surface = SurfaceFromRaster(*brush.Pattern);
+            // The tile was decoded once, when the brush was made; it repeats.
+            surface = brush.Pattern.get();
             break;
         default: break;
     }
@@ -298,7 +301,7 @@ bool TMetafileCanvas::SetBrushSource(const TBrushObject& brush) {
         SetSourceColor(brush.Color);
         return true;
     }
-    TCairoPattern pattern(cairo_pattern_create_for_surface(surface.get()));
+    TCairoPattern pattern(cairo_pattern_create_for_surface(surface));
     cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_REPEAT);
     cairo_pattern_set_filter(pattern.get(), CAIRO_FILTER_NEAREST);
     // Pattern cells keep their size in reference-screen pixels.
@@ -383,6 +386,27 @@ void TMetafileCanvas::ApplyRop2(bool begin) {
     }
 }
 
+double TMetafileCanvas::ClipArea() const {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    cairo_clip_extents(FCr, &x1, &y1, &x2, &y2);
+    return std::max(0.0, x2 - x1) * std::max(0.0, y2 - y1);
+}
+
+// Both are called in device space (identity matrix), where the extents are
+// destination pixels.
+void TMetafileCanvas::ChargeFill() {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0, cx1 = 0, cy1 = 0, cx2 = 0, cy2 = 0;
+    cairo_fill_extents(FCr, &x1, &y1, &x2, &y2);
+    cairo_clip_extents(FCr, &cx1, &cy1, &cx2, &cy2);
+    const double w = std::min(x2, cx2) - std::max(x1, cx1), h = std::min(y2, cy2) - std::max(y1, cy1);
+    FBudget.Charge(w > 0 && h > 0 ? w * h : 0);
+}
+
+void TMetafileCanvas::ChargeStroke() {
+    const double width = cairo_get_line_width(FCr) + 1;
+    FBudget.Charge(std::min(PathLength(FCr) * width + width * width, ClipArea()));
+}
+
 void TMetafileCanvas::Finish(bool fill, bool stroke) {
     if (FInPath) return;
     if (FDc.Rop2 == 11) {  // R2_NOP
@@ -392,11 +416,13 @@ void TMetafileCanvas::Finish(bool fill, bool stroke) {
     Device();
     cairo_set_fill_rule(FCr, FDc.PolyFillMode == WINDING ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
     if (fill && SetBrushSource(FDc.Brush)) {
+        ChargeFill();
         ApplyRop2(true);
         cairo_fill_preserve(FCr);
         ApplyRop2(false);
     }
     if (stroke && SetPenStroke()) {
+        ChargeStroke();
         ApplyRop2(true);
         cairo_stroke_preserve(FCr);
         ApplyRop2(false);
@@ -614,6 +640,7 @@ void TMetafileCanvas::SetPixel(double x, double y, std::uint32_t color) {
     Device();
     cairo_new_path(FCr);
     cairo_rectangle(FCr, std::floor(x), std::floor(y), std::max(1.0, FReferenceScale), std::max(1.0, FReferenceScale));
+    ChargeFill();
     SetSourceColor(color);
     cairo_fill(FCr);
 }
@@ -624,7 +651,10 @@ void TMetafileCanvas::FillRegion(const TRegionObject& region, const TBrushObject
     for (const auto& r : region.Rects) RectangleL(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
     Device();
     cairo_set_fill_rule(FCr, CAIRO_FILL_RULE_WINDING);
-    if (SetBrushSource(brush)) cairo_fill(FCr);
+    if (SetBrushSource(brush)) {
+        ChargeFill();
+        cairo_fill(FCr);
+    }
     cairo_new_path(FCr);
 }
 
@@ -647,30 +677,37 @@ void TMetafileCanvas::PatBlt(double x, double y, double w, double h, std::uint32
             break;
         default: paint = SetBrushSource(FDc.Brush); break;
     }
-    if (paint) cairo_fill(FCr);
+    if (paint) {
+        ChargeFill();
+        cairo_fill(FCr);
+    }
     cairo_set_operator(FCr, CAIRO_OPERATOR_OVER);
     cairo_new_path(FCr);
 }
 
-void TMetafileCanvas::DrawImage(const TRaster& image, double sx, double sy, double sw, double sh, double x, double y,
+void TMetafileCanvas::DrawImage(cairo_surface_t* image, double sx, double sy, double sw, double sh, double x, double y,
                                 double w, double h, std::uint32_t rop) {
     if (rop == BLACKNESS || rop == WHITENESS || rop == DSTINVERT || rop == PATCOPY || rop == PATINVERT)
         return PatBlt(x, y, w, h, rop);
-    if (image.Empty() || sw == 0 || sh == 0 || w == 0 || h == 0 || !Drawing() || !Logical()) return;
+    const int width = image ? cairo_image_surface_get_width(image) : 0;
+    const int height = image ? cairo_image_surface_get_height(image) : 0;
+    if (width <= 0 || height <= 0 || sw == 0 || sh == 0 || w == 0 || h == 0 || !Drawing() || !Logical()) return;
     for (double v : {sx, sy, sw, sh, x, y, w, h})
         if (!std::isfinite(v) || std::fabs(v) > 1e9) return;
-    TCairoSurface surface = SurfaceFromRaster(image);
+    // A filtered reduction reads every source pixel once more; the
+    // destination area is charged below.
+    FBudget.Charge(static_cast<double>(width) * height);
     if (rop == NOTSRCCOPY || rop == NOTSRCERASE) {
-        cairo_surface_flush(surface.get());
-        unsigned char* data = cairo_image_surface_get_data(surface.get());
-        const int stride = cairo_image_surface_get_stride(surface.get());
-        for (int row = 0; row < image.Height(); ++row) {
+        cairo_surface_flush(image);
+        unsigned char* data = cairo_image_surface_get_data(image);
+        const int stride = cairo_image_surface_get_stride(image);
+        for (int row = 0; row < height; ++row) {
             auto* p = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(row) * stride);
-            for (int i = 0; i < image.Width(); ++i) p[i] ^= 0x00FFFFFF;
+            for (int i = 0; i < width; ++i) p[i] ^= 0x00FFFFFF;
         }
-        cairo_surface_mark_dirty(surface.get());
+        cairo_surface_mark_dirty(image);
     }
-    TCairoPattern pattern(cairo_pattern_create_for_surface(surface.get()));
+    TCairoPattern pattern(cairo_pattern_create_for_surface(image));
     // Destination pixels to logical units to image pixels.
     cairo_matrix_t toImage, fromDest = FMatrix, m;
     cairo_matrix_init(&toImage, sw / w, 0, 0, sh / h, sx - x * sw / w, sy - y * sh / h);
@@ -685,6 +722,7 @@ void TMetafileCanvas::DrawImage(const TRaster& image, double sx, double sy, doub
     cairo_pattern_set_filter(pattern.get(), enlarging ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
     cairo_new_path(FCr);
     RectangleL(x, y, w, h);
+    ChargeFill();
     cairo_set_source(FCr, pattern.get());
     switch (rop) {
         case SRCAND: cairo_set_operator(FCr, CAIRO_OPERATOR_MULTIPLY); break;
@@ -738,6 +776,8 @@ void TMetafileCanvas::Text(double x, double y, const std::u32string& text, const
         cairo_restore(FCr);
         return;
     }
+    // Each glyph covers about an em square, and no more than the clip.
+    FBudget.Charge(static_cast<double>(text.size()) * std::min(em * em, ClipArea()));
     cairo_translate(FCr, px, py);
     cairo_rotate(FCr, -font.Escapement / 10.0 * Pi / 180);
     cairo_set_font_size(FCr, em);

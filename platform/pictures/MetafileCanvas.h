@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/pictures/MetafileState.h"
 #include "platform/pictures/MetafilePlayer.h"
+#include "platform/pictures/MetafileState.h"
+#include "platform/pictures/PictureBudget.h"
 
 namespace tal::pictures {
 
@@ -19,12 +20,14 @@ struct TPointD {
 
 class TMetafileCanvas {
 public:
-    TMetafileCanvas(cairo_t* cr, const TDestRect& dest, double referenceScale);
+    // Every drawing operation charges the pixels it touches to budget.
+    TMetafileCanvas(cairo_t* cr, const TDestRect& dest, double referenceScale, TPictureBudget& budget);
     ~TMetafileCanvas();
     TMetafileCanvas(const TMetafileCanvas&) = delete;
     TMetafileCanvas& operator=(const TMetafileCanvas&) = delete;
 
     TDeviceContext& Dc() { return FDc; }
+    TPictureBudget& Budget() { return FBudget; }
     // The mapping from the metafile's device space to the destination.
     void SetDeviceToDest(const cairo_matrix_t& m) { FDeviceToDest = m; }
     // Windows metafiles map the window straight onto the destination.
@@ -54,7 +57,8 @@ public:
     // A blit without a source: PATCOPY, BLACKNESS, WHITENESS, DSTINVERT, PATINVERT.
     void PatBlt(double x, double y, double w, double h, std::uint32_t rop);
     // Draws image's part (sx, sy, sw, sh) (pixels, from its top) into the logical rectangle.
-    void DrawImage(const TRaster& image, double sx, double sy, double sw, double sh, double x, double y, double w,
+    // image is an RGB24 surface the call may change (inverting sources).
+    void DrawImage(cairo_surface_t* image, double sx, double sy, double sw, double sh, double x, double y, double w,
                    double h, std::uint32_t rop);
 
     // Text at the reference point, in UTF-32; dx: logical advances or none.
@@ -97,8 +101,14 @@ private:
     double ArcSign() const;
     void ResetClip();
     void ApplyRop2(bool begin);
+    // Pixels of the destination inside the clip; the area of the path being
+    // filled, or of a stroke of the current line width, inside it.
+    double ClipArea() const;
+    void ChargeFill();
+    void ChargeStroke();
 
     cairo_t* FCr;
+    TPictureBudget& FBudget;
     TDestRect FDest;
     double FReferenceScale;  // destination pixels per reference-screen pixel
     cairo_matrix_t FDeviceToDest{1, 0, 0, 1, 0, 0};

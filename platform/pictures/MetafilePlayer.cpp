@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "platform/pictures/Cairo.h"
 #include "platform/pictures/Dib.h"
 #include "platform/pictures/MetafileCanvas.h"
 
@@ -55,23 +56,67 @@ std::uint32_t PaletteEntry(const TByteView& v, std::size_t at) {
     return (static_cast<std::uint32_t>(v.U8(at)) << 16) | (v.U8(at + 1) << 8) | v.U8(at + 2);
 }
 
+// A decoded bitmap as the drawing surface it is painted from.
 struct TDecodedDib {
-    TRaster Pixels;
+    TCairoSurface Pixels;
     bool TopDown = false;
 };
 
+// The pixels of a DIB decoded straight into an opaque drawing surface of its
+// own size: no second copy of a large bitmap is made.
+TCairoSurface DibSurface(const TDibInfo& info, const TByteView& bits) {
+    if (info.Compression != BI_RLE8 && info.Compression != BI_RLE4) {
+        // Refused before the surface is allocated.
+        const std::size_t needed = info.Stride() * (static_cast<std::size_t>(info.Height) - 1) +
+                                   (static_cast<std::size_t>(info.Width) * info.BitCount + 7) / 8;
+        if (bits.Size() < needed) bits.Fail("pixel data truncated");
+    }
+    TCairoSurface surface = NewSurface(CAIRO_FORMAT_RGB24, info.Width, info.Height);
+    cairo_surface_flush(surface.get());
+    unsigned char* data = cairo_image_surface_get_data(surface.get());
+    const int stride = cairo_image_surface_get_stride(surface.get());
+    DecodeDibPixels(info, bits, [&](int y, const std::uint32_t* row) {
+        auto* out = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+        for (int x = 0; x < info.Width; ++x) out[x] = 0xFF000000u | (row[x] & 0xFFFFFFu);
+    });
+    cairo_surface_mark_dirty(surface.get());
+    return surface;
+}
+
 // A DIB carried in a record: header and colour table in one part, pixels in
-// another. scans, when positive, limits the rows the pixels hold.
+// another. scans, when positive, limits the rows the pixels hold. Its pixels
+// are charged to the picture's budget before they are decoded.
 TDecodedDib DecodeDib(const TByteView& header, const TByteView& bits, std::uint32_t usage,
-                      const std::vector<std::uint32_t>& palette, std::int64_t scans = -1) {
+                      const std::vector<std::uint32_t>& palette, TPictureBudget& budget, std::int64_t scans = -1) {
     TDibInfo info = ReadDibInfo(header, false, usage == DIB_PAL_COLORS ? &palette : nullptr);
     if (scans > 0 && scans < info.Height) info.Height = static_cast<int>(scans);
-    return {DecodeDibToRaster(info, bits), info.TopDown};
+    budget.Charge(static_cast<double>(info.Width) * info.Height);
+    return {DibSurface(info, bits), info.TopDown};
+}
+
+// A pattern brush's tile: the DIB decoded once, at its own size, straight
+// into the surface the brush repeats.
+std::shared_ptr<cairo_surface_t> PatternTile(const TDibInfo& info, const TByteView& bits, TPictureBudget& budget) {
+    budget.ChargePattern(info.Width, info.Height);
+    return {DibSurface(info, bits).release(), cairo_surface_destroy};
+}
+
+// A picture that has spent its budget stops; any other failure of a record
+// only skips that record.
+template <typename Record>
+void PlayRecord(Record record) {
+    try {
+        record();
+    } catch (const EPictureBudget&) {
+        throw;
+    } catch (const Exception&) {
+        // A malformed record is skipped; the next one is still drawn.
+    }
 }
 
 // Source rows of bottom-up DIBs count from the bottom.
 double SourceTop(const TDecodedDib& dib, double y, double height) {
-    return dib.TopDown ? y : dib.Pixels.Height() - y - height;
+    return dib.TopDown ? y : cairo_image_surface_get_height(dib.Pixels.get()) - y - height;
 }
 
 // A device-dependent Bitmap16 of the old blit records: rows top-down at
@@ -83,17 +128,17 @@ TDecodedDib DecodeBitmap16(const TByteView& v) {
         v.Fail("unsupported device-dependent bitmap");
     if (widthBytes < (width * bitsPixel + 7) / 8) v.Fail("device-dependent bitmap rows shorter than its width");
     v.Require(10, static_cast<std::size_t>(widthBytes) * height, "the bitmap");
-    TDecodedDib out{TRaster(width, height), true};
+    TRaster pixels(width, height);
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* row = v.Data() + 10 + static_cast<std::size_t>(y) * widthBytes;
         for (int x = 0; x < width; ++x) {
             if (bitsPixel == 1)
-                out.Pixels.SetPixel(x, y, ((row[x >> 3] >> (7 - (x & 7))) & 1) ? 0xFFFFFF : 0);
+                pixels.SetPixel(x, y, ((row[x >> 3] >> (7 - (x & 7))) & 1) ? 0xFFFFFF : 0);
             else
-                out.Pixels.SetPixel(x, y, row[3 * x + 2] | (row[3 * x + 1] << 8) | (row[3 * x] << 16));
+                pixels.SetPixel(x, y, row[3 * x + 2] | (row[3 * x + 1] << 8) | (row[3 * x] << 16));
         }
     }
-    return out;
+    return {SurfaceFromRaster(pixels), true};
 }
 
 // ---------------------------------------------------------------- WMF
@@ -115,11 +160,9 @@ public:
             const std::uint64_t size = std::uint64_t{FBytes.U32(at)} * 2;
             const std::uint16_t function = FBytes.U16(at + 4);
             if (size < 6 || size > FBytes.Size() - at || function == 0) break;
-            try {
+            PlayRecord([&] {
                 Record(static_cast<TWmf>(function), FBytes.Sub(at + 6, static_cast<std::size_t>(size - 6), "a record"));
-            } catch (const Exception&) {
-                // A malformed record is skipped; the next one is still drawn.
-            }
+            });
             at += static_cast<std::size_t>(size);
         }
     }
@@ -294,7 +337,9 @@ private:
         try {
             const TByteView dib = p.From(4, "the pattern");
             const TDibInfo info = ReadDibInfo(dib, false, p.U16(2) == DIB_PAL_COLORS ? &FCanvas.Dc().Palette : nullptr);
-            brush.Pattern = std::make_shared<TRaster>(DecodeDibToRaster(info, dib.From(info.InfoSize, "the pattern")));
+            brush.Pattern = PatternTile(info, dib.From(info.InfoSize, "the pattern"), FCanvas.Budget());
+        } catch (const EPictureBudget&) {
+            throw;
         } catch (const Exception&) {
             brush = TBrushObject{BS_SOLID, 0, 0, nullptr};  // the slot is still taken
         }
@@ -332,7 +377,8 @@ private:
     TDecodedDib PackedDib(const TByteView& p, std::size_t at, std::uint32_t usage) {
         const TByteView dib = p.From(at, "the bitmap");
         TDibInfo info = ReadDibInfo(dib, false, usage == DIB_PAL_COLORS ? &FCanvas.Dc().Palette : nullptr);
-        return {DecodeDibToRaster(info, dib.From(info.InfoSize, "the bitmap")), info.TopDown};
+        FCanvas.Budget().Charge(static_cast<double>(info.Width) * info.Height);
+        return {DibSurface(info, dib.From(info.InfoSize, "the bitmap")), info.TopDown};
     }
 
     void StretchDibRecord(const TByteView& p) {
@@ -340,7 +386,7 @@ private:
         const double srcH = W(p, 3), srcW = W(p, 4), ySrc = W(p, 5), xSrc = W(p, 6);
         const double h = W(p, 7), w = W(p, 8), y = W(p, 9), x = W(p, 10);
         const TDecodedDib dib = PackedDib(p, 22, p.U16(4));
-        FCanvas.DrawImage(dib.Pixels, xSrc, SourceTop(dib, ySrc, srcH), srcW, srcH, x, y, w, h, rop);
+        FCanvas.DrawImage(dib.Pixels.get(), xSrc, SourceTop(dib, ySrc, srcH), srcW, srcH, x, y, w, h, rop);
     }
 
     // The DIB forms carry a packed DIB, the old forms a Bitmap16; without
@@ -351,7 +397,7 @@ private:
         if (p.Size() == 22) return FCanvas.PatBlt(W(p, 10), W(p, 9), W(p, 8), W(p, 7), rop);
         const double srcH = W(p, 2), srcW = W(p, 3), ySrc = W(p, 4), xSrc = W(p, 5);
         const TDecodedDib image = dib ? PackedDib(p, 20, DIB_RGB_COLORS) : DecodeBitmap16(p.From(20, "the bitmap"));
-        FCanvas.DrawImage(image.Pixels, xSrc, ySrc, srcW, srcH, W(p, 9), W(p, 8), W(p, 7),
+        FCanvas.DrawImage(image.Pixels.get(), xSrc, ySrc, srcW, srcH, W(p, 9), W(p, 8), W(p, 7),
                           W(p, 6), rop);
     }
 
@@ -360,13 +406,13 @@ private:
         if (p.Size() == 18) return FCanvas.PatBlt(W(p, 8), W(p, 7), W(p, 6), W(p, 5), rop);
         const double ySrc = W(p, 2), xSrc = W(p, 3), h = W(p, 4), w = W(p, 5);
         const TDecodedDib image = dib ? PackedDib(p, 16, DIB_RGB_COLORS) : DecodeBitmap16(p.From(16, "the bitmap"));
-        FCanvas.DrawImage(image.Pixels, xSrc, ySrc, w, h, W(p, 7), W(p, 6), w, h, rop);
+        FCanvas.DrawImage(image.Pixels.get(), xSrc, ySrc, w, h, W(p, 7), W(p, 6), w, h, rop);
     }
 
     void SetDibToDevRecord(const TByteView& p) {
         const double ySrc = W(p, 3), xSrc = W(p, 4), h = W(p, 5), w = W(p, 6);
         const TDecodedDib image = PackedDib(p, 18, p.U16(0));
-        FCanvas.DrawImage(image.Pixels, xSrc, SourceTop(image, ySrc, h), w, h, W(p, 8), W(p, 7), w, h, SRCCOPY);
+        FCanvas.DrawImage(image.Pixels.get(), xSrc, SourceTop(image, ySrc, h), w, h, W(p, 8), W(p, 7), w, h, SRCCOPY);
     }
 
     void FillRegionRecord(std::size_t regionIndex, std::size_t brushIndex) {
@@ -441,11 +487,7 @@ public:
             const std::uint32_t type = FBytes.U32(at), size = FBytes.U32(at + 4);
             if (size < 8 || size > FBytes.Size() - at) break;
             if (static_cast<TEmr>(type) == TEmr::Eof) break;
-            try {
-                Record(static_cast<TEmr>(type), FBytes.Sub(at, size, "a record"));
-            } catch (const Exception&) {
-                // A malformed record is skipped; the next one is still drawn.
-            }
+            PlayRecord([&] { Record(static_cast<TEmr>(type), FBytes.Sub(at, size, "a record")); });
             at += size;
         }
     }
@@ -660,14 +702,20 @@ private:
         const std::uint32_t offBmi = r.U32(fields), cbBmi = r.U32(fields + 4);
         const std::uint32_t offBits = r.U32(fields + 8), cbBits = r.U32(fields + 12);
         return DecodeDib(r.Sub(offBmi, cbBmi, "the bitmap header"), r.Sub(offBits, cbBits, "the bitmap"), usage,
-                         FCanvas.Dc().Palette, scans);
+                         FCanvas.Dc().Palette, FCanvas.Budget(), scans);
     }
 
     void CreatePatternBrush(const TByteView& r) {
         const std::uint32_t index = r.U32(8);
         TBrushObject brush{BS_DIBPATTERNPT, 0, 0, nullptr};
         try {
-            brush.Pattern = std::make_shared<TRaster>(RecordDib(r, 16, r.U32(12)).Pixels);
+            const std::uint32_t offBmi = r.U32(16), cbBmi = r.U32(20), offBits = r.U32(24), cbBits = r.U32(28);
+            const std::uint32_t usage = r.U32(12);
+            const TDibInfo info = ReadDibInfo(r.Sub(offBmi, cbBmi, "the bitmap header"), false,
+                                              usage == DIB_PAL_COLORS ? &FCanvas.Dc().Palette : nullptr);
+            brush.Pattern = PatternTile(info, r.Sub(offBits, cbBits, "the bitmap"), FCanvas.Budget());
+        } catch (const EPictureBudget&) {
+            throw;
         } catch (const Exception&) {
             brush = TBrushObject{BS_SOLID, 0, 0, nullptr};  // the slot is still taken
         }
@@ -717,7 +765,7 @@ private:
         const double sw = stretch ? r.I32(100) : w, sh = stretch ? r.I32(104) : h;
         // A memory device's coordinates run from the top, whatever the DIB's row order.
         const TDecodedDib dib = RecordDib(r, 84, r.U32(80));
-        FCanvas.DrawImage(dib.Pixels, r.I32(44), r.I32(48), sw, sh, x, y, w, h, rop);
+        FCanvas.DrawImage(dib.Pixels.get(), r.I32(44), r.I32(48), sw, sh, x, y, w, h, rop);
     }
 
     void StretchDibits(const TByteView& r) {
@@ -725,13 +773,13 @@ private:
         const std::uint32_t rop = r.U32(68);
         if (r.U32(52) == 0) return FCanvas.PatBlt(x, y, r.I32(72), r.I32(76), rop);
         const TDecodedDib dib = RecordDib(r, 48, r.U32(64));
-        FCanvas.DrawImage(dib.Pixels, sx, SourceTop(dib, sy, sh), sw, sh, x, y, r.I32(72), r.I32(76), rop);
+        FCanvas.DrawImage(dib.Pixels.get(), sx, SourceTop(dib, sy, sh), sw, sh, x, y, r.I32(72), r.I32(76), rop);
     }
 
     void SetDibitsToDevice(const TByteView& r) {
         const double x = r.I32(24), y = r.I32(28), sx = r.I32(32), sy = r.I32(36), sw = r.I32(40), sh = r.I32(44);
         const TDecodedDib dib = RecordDib(r, 48, r.U32(64), r.U32(72));
-        FCanvas.DrawImage(dib.Pixels, sx, SourceTop(dib, sy, sh), sw, sh, x, y, sw, sh, SRCCOPY);
+        FCanvas.DrawImage(dib.Pixels.get(), sx, SourceTop(dib, sy, sh), sw, sh, x, y, sw, sh, SRCCOPY);
     }
 
     void TextRecord(const TByteView& r, bool wide) {
@@ -776,10 +824,12 @@ bool EmfDeviceToDest(const TMetafileInfo& info, const TDestRect& dest, cairo_mat
 
 }  // namespace
 
-void PlayMetafile(const TByteView& bytes, const TMetafileInfo& info, cairo_t* cr, const TDestRect& dest) {
+void PlayMetafile(const TByteView& bytes, const TMetafileInfo& info, cairo_t* cr, const TDestRect& dest,
+                  TPictureBudget* budget) {
     if (dest.Width == 0 || dest.Height == 0 || !std::isfinite(dest.Width) || !std::isfinite(dest.Height)) return;
     const double referenceScale = info.Width > 0 ? std::fabs(dest.Width) / info.Width : 1;
-    TMetafileCanvas canvas(cr, dest, referenceScale);
+    TPictureBudget own("Metafile");
+    TMetafileCanvas canvas(cr, dest, referenceScale, budget ? *budget : own);
     if (info.Enhanced) {
         cairo_matrix_t deviceToDest;
         if (!EmfDeviceToDest(info, dest, deviceToDest)) return;

@@ -6,6 +6,7 @@
 
 #include "platform/pictures/ByteView.h"
 #include "platform/pictures/Metafile.h"
+#include "platform/pictures/PictureBudget.h"
 
 namespace tal::pictures {
 
@@ -15,7 +16,9 @@ struct TDestRect {
 
 // Unknown records are skipped; malformed ones are skipped as far as they are
 // malformed (a count past the record's end draws nothing). Never reads
-// outside bytes.
-void PlayMetafile(const TByteView& bytes, const TMetafileInfo& info, cairo_t* cr, const TDestRect& dest);
+// outside bytes. The drawing is charged to budget (a picture's own budget
+// when none is given); one that spends it raises EPictureBudget.
+void PlayMetafile(const TByteView& bytes, const TMetafileInfo& info, cairo_t* cr, const TDestRect& dest,
+                  TPictureBudget* budget = nullptr);
 
 }  // namespace tal::pictures

@@ -25,7 +25,9 @@ struct TBrushObject {
     std::uint32_t Style = BS_SOLID;
     std::uint32_t Color = 0xFFFFFF;
     std::uint32_t Hatch = 0;
-    std::shared_ptr<const TRaster> Pattern;  // BS_DIBPATTERN brushes
+    // BS_DIBPATTERN brushes: the tile at its own size, decoded once when the
+    // brush is made and repeated wherever the brush paints.
+    std::shared_ptr<cairo_surface_t> Pattern;
 };
 
 struct TFontObject {

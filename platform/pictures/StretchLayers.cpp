@@ -58,14 +58,16 @@ struct TSampling {
     int Y(int y) const { return static_cast<int>(static_cast<std::int64_t>(y) * SourceHeight / Height); }
 };
 
-TSampling Sampling(int width, int height) {
+TSampling Sampling(int width, int height, const TBitmapLimit& limit) {
     int w = 0, h = 0;
     RasterSize(width, height, 1.0, w, h);
-    return {std::min(w, width), std::min(h, height), width, height};
+    w = std::min({w, width, std::max(1, limit.Width)});
+    h = std::min({h, height, std::max(1, limit.Height)});
+    return {w, h, width, height};
 }
 
-TDibLayer RasterLayer(const TRaster& raster) {
-    const TSampling s = Sampling(raster.Width(), raster.Height());
+TDibLayer RasterLayer(const TRaster& raster, const TBitmapLimit& limit = {}) {
+    const TSampling s = Sampling(raster.Width(), raster.Height(), limit);
     return ColorLayer(s.Width, s.Height, SRCCOPY, [&raster, &s](int x, int y) {
         const std::uint8_t* p = raster.Row(s.Y(y)) + 3 * static_cast<std::size_t>(s.X(x));
         return (static_cast<std::uint32_t>(p[0]) << 16) | (static_cast<std::uint32_t>(p[1]) << 8) | p[2];
@@ -94,19 +96,19 @@ TDibLayer MaskLayer(const TRgbaImage& image, const TSampling& s) {
 
 }  // namespace
 
-std::vector<TDibLayer> DibLayers(const TGraphic& graphic, int rasterWidth, int rasterHeight) {
+std::vector<TDibLayer> DibLayers(const TGraphic& graphic, int rasterWidth, int rasterHeight, TBitmapLimit limit) {
     std::vector<TDibLayer> layers;
     if (graphic.Empty()) return layers;
     switch (graphic.Kind()) {
         case TGraphicKind::Bitmap: {
-            layers.push_back(RasterLayer(static_cast<const TBitmap&>(graphic).Pixels()));
+            layers.push_back(RasterLayer(static_cast<const TBitmap&>(graphic).Pixels(), limit));
             break;
         }
         case TGraphicKind::Icon: {
             const TIconImage* chosen = static_cast<const TIcon&>(graphic).Chosen();
             if (!chosen || chosen->Image.Width() == 0 || chosen->Image.Height() == 0) break;
             const TRgbaImage& image = chosen->Image;
-            const TSampling s = Sampling(image.Width(), image.Height());
+            const TSampling s = Sampling(image.Width(), image.Height(), limit);
             layers.push_back(MaskLayer(image, s));
             layers.push_back(ColorLayer(s.Width, s.Height, SRCINVERT, [&image, &s](int x, int y) {
                 const std::uint32_t argb = image.Pixel(s.X(x), s.Y(y));

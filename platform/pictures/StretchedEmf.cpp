@@ -282,7 +282,8 @@ std::vector<std::uint8_t> FinishInFrame(const TEmfWriter& emf, int width, int he
 
 }  // namespace
 
-std::vector<std::uint8_t> RecordStretchedEmf(const TGraphic& graphic, int width, int height, double rasterScale) {
+std::vector<std::uint8_t> RecordStretchedEmf(const TGraphic& graphic, int width, int height, double rasterScale,
+                                        TBitmapLimit bitmapLimit) {
     width = std::max(0, width);
     height = std::max(0, height);
     TEmfWriter emf;
@@ -295,7 +296,7 @@ std::vector<std::uint8_t> RecordStretchedEmf(const TGraphic& graphic, int width,
     }
     int rasterWidth = 0, rasterHeight = 0;
     RasterSize(width, height, rasterScale, rasterWidth, rasterHeight);
-    for (const TDibLayer& layer : DibLayers(graphic, rasterWidth, rasterHeight)) AddStretchDib(emf, layer, width, height);
+    for (const TDibLayer& layer : DibLayers(graphic, rasterWidth, rasterHeight, bitmapLimit)) AddStretchDib(emf, layer, width, height);
     return FinishInFrame(emf, width, height);
 }
 

@@ -17,6 +17,8 @@ namespace tal::pictures {
 
 // rasterScale: raster pixels per frame pixel where a Windows metafile has to
 // be drawn into pixels.
-std::vector<std::uint8_t> RecordStretchedEmf(const TGraphic& graphic, int width, int height, double rasterScale);
+// bitmapLimit: the most pixels a side a bitmap or icon is recorded at.
+std::vector<std::uint8_t> RecordStretchedEmf(const TGraphic& graphic, int width, int height, double rasterScale,
+                                        TBitmapLimit bitmapLimit = {});
 
 }  // namespace tal::pictures

@@ -49,7 +49,8 @@ std::vector<std::uint8_t> FinishInFrame(const TWmfWriter& wmf, std::int16_t widt
 
 }  // namespace
 
-std::vector<std::uint8_t> RecordStretchedWmf(const TGraphic& graphic, int width, int height, double rasterScale) {
+std::vector<std::uint8_t> RecordStretchedWmf(const TGraphic& graphic, int width, int height, double rasterScale,
+                                        TBitmapLimit bitmapLimit) {
     const std::int16_t w = Clamp16(std::max(0, width)), h = Clamp16(std::max(0, height));
     TWmfWriter wmf;
     const auto* metafile = dynamic_cast<const TMetafile*>(&graphic);
@@ -66,7 +67,7 @@ std::vector<std::uint8_t> RecordStretchedWmf(const TGraphic& graphic, int width,
     int rasterWidth = 0, rasterHeight = 0;
     RasterSize(w, h, rasterScale, rasterWidth, rasterHeight);
     SetWindow(wmf, 0, 0, w, h);
-    for (const TDibLayer& layer : DibLayers(graphic, rasterWidth, rasterHeight)) AddStretchDib(wmf, layer, w, h);
+    for (const TDibLayer& layer : DibLayers(graphic, rasterWidth, rasterHeight, bitmapLimit)) AddStretchDib(wmf, layer, w, h);
     return FinishInFrame(wmf, w, h);
 }
 

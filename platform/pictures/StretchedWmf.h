@@ -17,6 +17,8 @@ namespace tal::pictures {
 // units per inch). width and height are clamped to the 16-bit range.
 // rasterScale: raster pixels per frame pixel where a metafile of the other
 // kind has to be drawn into pixels.
-std::vector<std::uint8_t> RecordStretchedWmf(const TGraphic& graphic, int width, int height, double rasterScale);
+// bitmapLimit: the most pixels a side a bitmap or icon is recorded at.
+std::vector<std::uint8_t> RecordStretchedWmf(const TGraphic& graphic, int width, int height, double rasterScale,
+                                        TBitmapLimit bitmapLimit = {});
 
 }  // namespace tal::pictures

@@ -7,6 +7,7 @@
 #include "platform/pictures/StretchedWmf.h"
 #include "rtf/RtfSyntax.h"
 #include "tests/rtf/RtfTestSupport.h"
+#include "tools/hostile/HostileReports.h"
 #include "tools/ndrwriter/SamplePictures.h"
 
 namespace tal {
@@ -144,6 +145,98 @@ TEST(Picture, AnEmptyBoxStillGivesACompletePicture) {
     const std::string body = op.Body();
     EXPECT_NE(body.find("\\wmetafile8\\picw0\\pich0\\picwgoal0\\pichgoal0 "), std::string::npos);
     EXPECT_TRUE(BracesBalanced(op.Finish()));
+}
+
+// ---- resource budgets ----
+
+// Width and height of the first DIB of the Windows metafile embedded, in
+// hexadecimal, in the first picture of body.
+std::pair<int, int> EmbeddedDibSize(const std::string& body) {
+    const std::size_t start = body.find(' ', body.find("\\pichgoal")) + 1;
+    const std::size_t end = body.find('}', start);
+    std::vector<std::uint8_t> wmf;
+    for (std::size_t i = start; i + 1 < end; ++i) {
+        if (body[i] == '\r' || body[i] == '\n') continue;
+        wmf.push_back(static_cast<std::uint8_t>(std::stoi(body.substr(i, 2), nullptr, 16)));
+        ++i;
+    }
+    auto u16 = [&](std::size_t at) { return wmf.at(at) | (wmf.at(at + 1) << 8); };
+    auto u32 = [&](std::size_t at) { return static_cast<std::uint32_t>(u16(at) | (u16(at + 2) << 16)); };
+    for (std::size_t at = 18; at + 6 <= wmf.size() && u32(at) >= 3; at += 2 * std::size_t{u32(at)})
+        if (u16(at + 4) == static_cast<int>(pictures::TWmf::StretchDIB))
+            return {static_cast<int>(u32(at + 6 + 22 + 4)), static_cast<int>(u32(at + 6 + 22 + 8))};
+    return {0, 0};
+}
+
+TEST(PictureBudget, ABitmapLargerThanItsBoxIsWrittenAtThreeHundredPixelsAnInch) {
+    // 66 bytes of run-length data for 16 million pixels, in a box of 1 by
+    // 0.5 inch: written at 300 x 150 pixels, not at its own 4000 x 4000 (a
+    // 97 MB picture) as before.
+    TRtfOperations op;
+    TBitmap huge;
+    huge.LoadFromBytes(hostile::RleBitmap(4000, 4000));
+    op.Render.StretchBitmap(huge, 1, 1, 2, 1.5);
+    EXPECT_EQ(EmbeddedDibSize(op.Body()), std::make_pair(300, 150));
+    EXPECT_LT(op.Body().size(), 300u * 150 * 3 * 2 * 33 / 32 + 4096);
+    // A box of a fraction of a pixel still keeps one, rounding up.
+    TRtfOperations tiny;
+    tiny.Render.StretchBitmap(huge, 1, 1, 1.001, 1.0101);
+    EXPECT_EQ(EmbeddedDibSize(tiny.Body()), std::make_pair(1, 4));
+}
+
+TEST(PictureBudget, BitmapsThatFitTheirBoxKeepTheirPixels) {
+    // 600 x 20 pixels in a 2 by 1 inch box: the width fits exactly, the
+    // height is already smaller; nothing is sampled, never up.
+    TRtfOperations op;
+    TBitmap bitmap;
+    bitmap.LoadFromBytes(ndrwriter::SolidBitmap(600, 20, 0x0000FF));
+    op.Render.StretchBitmap(bitmap, 1, 1, 3, 2);
+    EXPECT_EQ(EmbeddedDibSize(op.Body()), std::make_pair(600, 20));
+    const auto wmf = pictures::RecordStretchedWmf(bitmap, 204, 102, 300.0 / 102.0);
+    EXPECT_EQ(op.Body(), ObjectStart + "\\wmetafile8" + Size + " " + rtf::HexLines(wmf.data() + 22, wmf.size() - 22) +
+                             ObjectEnd);
+    // Only one side too large: only that side is sampled.
+    TRtfOperations wide;
+    TBitmap long_;
+    long_.LoadFromBytes(ndrwriter::SolidBitmap(900, 20, 0x0000FF));
+    wide.Render.StretchBitmap(long_, 1, 1, 3, 2);
+    EXPECT_EQ(EmbeddedDibSize(wide.Body()), std::make_pair(600, 20));
+}
+
+TEST(PictureBudget, ARepeatedPictureStopsAtTheBodyLimitWithoutAnOpenGroup) {
+    // A shared metafile drawn again and again would make gigabytes of RTF
+    // from a small report: the picture that would pass the limit fails
+    // before any of its bytes is written.
+    EXPECT_EQ(TRvRenderRTF::MaxBodyBytes, std::int64_t{256} << 20);
+    TRtfOperations op;
+    op.Render.BodyLimit = 40000;
+    TBitmap bitmap;
+    bitmap.LoadFromBytes(ndrwriter::SolidBitmap(60, 60, 0x0000FF));  // about 22 KB of hexadecimal
+    op.Render.StretchBitmap(bitmap, 1, 1, 2, 2);
+    const std::string first = op.Body();
+    try {
+        op.Render.StretchBitmap(bitmap, 1, 1, 2, 2);
+        FAIL() << "the second picture passed the limit";
+    } catch (const EOutOfResources& e) {
+        EXPECT_NE(std::string(e.what()).find("larger than 40000 bytes"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(op.Body(), first);
+    EXPECT_TRUE(BracesBalanced(op.Finish()));
+}
+
+TEST(PictureBudget, AWholeReportOfRepeatedLargePicturesFailsWithTheLimitsMessage) {
+    // 200 uses of one shared picture of 245 KB of hexadecimal each, under a
+    // limit of 1 MB: the document ends, well formed, after four of them.
+    const auto report = OnePage([](ndrwriter::TNdrWriter& ndr) {
+        const ndrwriter::TGraphicData picture{1, hostile::RleBitmap(200, 200), true};
+        for (int i = 0; i < 200; ++i) ndr.StretchBitmap(picture, 0, 0, 7, 7);
+    });
+    const auto result = ConvertToRtf(report, [](TRvRenderRTF& r) { r.BodyLimit = 1 << 20; });
+    EXPECT_EQ(result.Error, "The RTF document would be larger than 1048576 bytes, the limit for one document; its "
+                            "pictures make it too large");
+    EXPECT_EQ(testing::Count(result.Rtf, "{\\pict "), 4u);
+    EXPECT_LE(result.Rtf.size(), std::size_t{1} << 20);
+    EXPECT_TRUE(BracesBalanced(result.Rtf));
 }
 
 }  // namespace

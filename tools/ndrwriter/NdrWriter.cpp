@@ -156,13 +156,20 @@ void TNdrWriter::Polyline(const std::vector<std::pair<float, float>>& points) { 
 
 // ---- pictures ----
 
-void TNdrWriter::GraphicData(const std::vector<std::uint8_t>& bytes, bool shared) {
+void TNdrWriter::GraphicData(const std::vector<std::uint8_t>& bytes, bool shared, bool storedOnce) {
     std::vector<std::uint8_t> block;
     const auto size = static_cast<std::uint32_t>(bytes.size());
     for (int shift = 0; shift < 32; shift += 8) block.push_back(static_cast<std::uint8_t>(size >> shift));
     block.insert(block.end(), bytes.begin(), bytes.end());
+    if (shared && storedOnce)
+        for (auto& stored : FElsewhere)
+            if (!stored.Negative && stored.Bytes == block) {
+                stored.MorePatches.push_back(FBytes.size());
+                Int32(0);
+                return;
+            }
     if (shared) {
-        FElsewhere.push_back({FBytes.size(), std::move(block)});
+        FElsewhere.push_back({FBytes.size(), std::move(block), false, {}});
         Int32(0);
     } else {
         FBytes.insert(FBytes.end(), block.begin(), block.end());
@@ -171,7 +178,7 @@ void TNdrWriter::GraphicData(const std::vector<std::uint8_t>& bytes, bool shared
 
 void TNdrWriter::Graphic(const TGraphicData& graphic) {
     Byte(static_cast<std::uint8_t>(graphic.Kind | (graphic.Shared ? 0x80 : 0)));
-    GraphicData(graphic.Bytes, graphic.Shared);
+    GraphicData(graphic.Bytes, graphic.Shared, graphic.StoredOnce);
 }
 
 void TNdrWriter::Draw(const TGraphicData& graphic, float x, float y) {
@@ -262,7 +269,7 @@ void TNdrWriter::SetVariableStoredElsewhere(std::string_view name, std::string_v
     Byte(254);
     std::vector<std::uint8_t> stored {static_cast<std::uint8_t>(value.size()), static_cast<std::uint8_t>(value.size())};
     stored.insert(stored.end(), value.begin(), value.end());
-    FElsewhere.push_back({FBytes.size(), std::move(stored), negative});
+    FElsewhere.push_back({FBytes.size(), std::move(stored), negative, {}});
     Int32(0);
 }
 
@@ -373,6 +380,7 @@ std::vector<std::uint8_t> TNdrWriter::Finish() {
     for (auto& stored : FElsewhere) {
         const std::int32_t offset = Offset();
         PatchInt32(stored.PatchAt, stored.Negative ? -offset : offset);
+        for (const std::size_t at : stored.MorePatches) PatchInt32(at, offset);
         FBytes.insert(FBytes.end(), stored.Bytes.begin(), stored.Bytes.end());
     }
     FElsewhere.clear();

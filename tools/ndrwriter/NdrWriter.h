@@ -26,6 +26,9 @@ struct TGraphicData {
     std::uint8_t Kind = 1;  // 1 bitmap, 2 metafile, 3 icon
     std::vector<std::uint8_t> Bytes;
     bool Shared = false;
+    // A shared graphic whose bytes were stored before points at that copy,
+    // as a writer that stores each picture once does.
+    bool StoredOnce = false;
 };
 
 class TNdrWriter {
@@ -118,7 +121,7 @@ private:
     void WriteHeader();
     void Floats(std::initializer_list<float> values);
     void Graphic(const TGraphicData& graphic);
-    void GraphicData(const std::vector<std::uint8_t>& bytes, bool shared);
+    void GraphicData(const std::vector<std::uint8_t>& bytes, bool shared, bool storedOnce = false);
     void VarValue(std::string_view value);
     void PatchInt32(std::size_t at, std::int32_t value);
     void Points(std::uint8_t code, const std::vector<std::pair<float, float>>& points);
@@ -127,6 +130,7 @@ private:
         std::size_t PatchAt;  // where the offset goes
         std::vector<std::uint8_t> Bytes;
         bool Negative = false;
+        std::vector<std::size_t> MorePatches;  // further references to the same copy
     };
 
     THeaderFields FHeader;
