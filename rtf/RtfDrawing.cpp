@@ -49,6 +49,21 @@ std::string ColorComponents(const char* red, const char* green, const char* blue
     return out;
 }
 
+// How much of a shape the brush's hatch lines cover, as the eye takes them
+// in: a single set of lines a quarter, crossed lines two fifths; solid and
+// any other style cover it all.
+double HatchInkShare(std::uint8_t style) {
+    switch (style) {
+        case bsHorizontal:
+        case bsVertical:
+        case bsFDiagonal:
+        case bsBDiagonal: return 0.25;
+        case bsCross:
+        case bsDiagCross: return 0.4;
+        default: return 1;
+    }
+}
+
 }  // namespace
 
 void TRvRenderRTF::WriteLineStyle() {
@@ -131,7 +146,14 @@ std::string TRvRenderRTF::OpenPathGeometry(const std::vector<rtf::TPathPoint>& P
 std::string TRvRenderRTF::ShapeFill() {
     const TBrush& brush = Converter().Brush;
     if (brush.Style() == bsClear) return rtf::Property("fFilled", 0);
-    return rtf::Property("fillColor", rtf::ShapeColor(brush.Color()));
+    std::string fill = rtf::Property("fillColor", rtf::ShapeColor(brush.Color()));
+    // Shape readers fill a pattern solid, which turns a hatched cell into a
+    // dark block over whatever it should let through; a see-through fill of
+    // the brush colour shows about as much colour as the hatch lines do, and
+    // what lies under the shape shows through as it does between the lines.
+    if (const double share = HatchInkShare(brush.Style()); share < 1)
+        fill += rtf::Property("fillOpacity", static_cast<std::int64_t>(std::lround(share * 65536)));
+    return fill;
 }
 
 void TRvRenderRTF::Shape(std::string_view Keyword, std::string_view Geometry, double X1, double Y1, double X2,

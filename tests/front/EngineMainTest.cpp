@@ -112,7 +112,7 @@ TEST_F(EngineMainTest, ASelectionThatNamesNoPageFailsAndWritesNothing) {
     for (const std::string selection : {"99", "3-1", "0"}) {
         const auto run = RunEngine(PdfEngineProfile(), {"--pages", selection, "-o", Folder / "out.pdf", report});
         EXPECT_EQ(run.Status, 1) << selection;
-        EXPECT_EQ(run.Err, "The page selection \"" + selection + "\" names no page of the report, which has 3 pages\n");
+        EXPECT_EQ(run.Err, "TALPDF: The page selection \"" + selection + "\" names no page of the report, which has 3 pages\n");
         EXPECT_EQ(ReadFile(Folder / "out.pdf"), "old");
     }
     EXPECT_FALSE(std::filesystem::exists(Folder / "out.incomplete.pdf"));

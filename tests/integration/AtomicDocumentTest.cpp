@@ -30,6 +30,8 @@ using namespace std::chrono_literals;
 struct TEngine {
     const char* Program;
     const char* Extension;
+    // The program's name, which starts each of its error lines.
+    std::string Prefix() const { return std::filesystem::path(Program).filename().string() + ": "; }
 };
 const TEngine Engines[] = {{TALPDF_PATH, ".pdf"}, {TALRTF_PATH, ".rtf"}};
 
@@ -196,7 +198,7 @@ TEST_F(AtomicDocuments, AFullDiskFailsTheConversionAndLeavesThePreviousDocument)
         const std::string doc = Previous(engine);
         const auto outcome = RunProgram(engine.Program, {"-o", doc, "long.ndr"}, Folder, TLimits::FullDisk(16384, false));
         EXPECT_EQ(outcome.Status, 1);
-        EXPECT_EQ(outcome.Err, "Cannot write to file \"" + doc + "\". File too large\n");
+        EXPECT_EQ(outcome.Err, engine.Prefix() + "Cannot write to file \"" + doc + "\". File too large\n");
         EXPECT_EQ(ReadAll(Folder / doc), "the previous document");
         EXPECT_EQ(Names(Folder), (std::vector<std::string> {doc, "long.ndr"}));  // no new file left behind
         fs::remove(Folder / doc);
@@ -268,7 +270,7 @@ TEST_F(AtomicDocuments, APageSelectionThatNamesNoPageWritesNothing) {
         const std::string doc = Previous(engine);
         const auto none = RunProgram(engine.Program, {"--pages", "121-130", "-o", doc, "long.ndr"}, Folder);
         EXPECT_EQ(none.Status, 1);
-        EXPECT_EQ(none.Err, "The page selection \"121-130\" names no page of the report, which has 120 pages\n");
+        EXPECT_EQ(none.Err, engine.Prefix() + "The page selection \"121-130\" names no page of the report, which has 120 pages\n");
         const auto faulty = RunProgram(engine.Program, {"--pages", "1-2,three", "-o", doc, "long.ndr"}, Folder);
         EXPECT_EQ(faulty.Status, 2);
         EXPECT_NE(faulty.Err.find("--pages \"1-2,three\" is not a page selection: 'three' is not a valid integer value"),

@@ -284,8 +284,9 @@ TEST(TextBox, CentredAndRightAlignedTextMoveTheBoxAndEmptyTextsWriteNothing) {
 TEST(TextBox, MissingFacesMeasureAsThePdfEngineDrawsThem) {
     // Without a measure of its own the renderer's converter measures a face
     // that is not installed with Helvetica's widths, as TALPDF draws it:
-    // "Total" at 12 points is 463/1248 inch, so the box starts at
-    // 5760 - 534.2 twips, 5220 on the whole points text boxes stand on.
+    // "Total" at 12 points is 463/1248 inch (534.2 twips, 540 on the whole
+    // points text boxes stand on), and the box's spare room lies to its
+    // left, so it ends on 5760.
     const auto report = OnePage([](ndrwriter::TNdrWriter& w) {
         ndrwriter::TNdrWriter::TFontRecord font;
         font.Name = "No Such Face Tallow";
@@ -293,7 +294,7 @@ TEST(TextBox, MissingFacesMeasureAsThePdfEngineDrawsThem) {
         w.PrintRight(1, "Total", 4);
     });
     const std::string rtf = ConvertToRtf(report, [](TRvRenderRTF& r) { r.FTextMeasure = nullptr; }).Rtf;
-    EXPECT_NE(rtf.find("\\dpx5220\\dpy"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\dpx5160\\dpy1200\\dpxsize600"), std::string::npos) << rtf;
 }
 
 TEST(TextBox, FontsOfOtherCharsetsNameTheirCodePage) {
@@ -518,16 +519,17 @@ TEST(FormattedLine, ACentredLinesFirstRunKeepsItsColourAndAJustifiedOneEndsAtThe
     EXPECT_NE(centred.find("\\cf3\\cb2 cd\\par}}\\dpx5760"), std::string::npos) << centred;
 
     // Words of 2/12 inch; the blank before the bold run widens like the
-    // others, so the last box ends at 4 inches (plus the box's extra point).
+    // others, so the last box ends at 4 inches (a box placed by its end
+    // takes its spare room on the left).
     const std::string justified = ConvertToRtf(OnePage([](TNdrWriter& w) {
                                                    w.PrintBlock(1, "ab cd" + ndrwriter::MarkGroup({{'B', "1"}}) + " ef",
                                                                 1, 3);
                                                })).Rtf;
     const auto boxes = BoxPositions(justified);
     ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_EQ(boxes[0], "\\dpx1440\\dpy1200\\dpxsize260");
-    EXPECT_EQ(boxes[1], "\\dpx3480\\dpy1200\\dpxsize260");
-    EXPECT_EQ(boxes[2], "\\dpx5520\\dpy1200\\dpxsize260");
+    EXPECT_EQ(boxes[0], "\\dpx1440\\dpy1200\\dpxsize280");
+    EXPECT_EQ(boxes[1], "\\dpx3440\\dpy1200\\dpxsize280");
+    EXPECT_EQ(boxes[2], "\\dpx5480\\dpy1200\\dpxsize280");
 }
 
 }  // namespace

@@ -50,10 +50,10 @@ TEST(Shape, ShapePropertiesFollowPenAndBrush) {
     EXPECT_EQ(properties(psSolid, 0x0000FF, bsSolid, 0x00FF00),
               "{\\sp{\\sn lineColor}{\\sv 255}}{\\sp{\\sn lineWidth}{\\sv 25400}}{\\sp{\\sn fillColor}{\\sv 65280}}");
     // Dash styles for the readers that draw them, system colours black,
-    // any pattern filled with the brush colour.
+    // a hatch as a see-through fill of the brush colour.
     EXPECT_EQ(properties(psDashDot, static_cast<TColor>(0x80000008u), bsCross, 0x123456),
               "{\\sp{\\sn lineColor}{\\sv 0}}{\\sp{\\sn lineWidth}{\\sv 25400}}{\\sp{\\sn lineDashing}{\\sv 3}}"
-              "{\\sp{\\sn fillColor}{\\sv 1193046}}");
+              "{\\sp{\\sn fillColor}{\\sv 1193046}}{\\sp{\\sn fillOpacity}{\\sv 26214}}");
     EXPECT_EQ(properties(psInsideFrame, 0x0000FF, bsClear, 0),
               "{\\sp{\\sn lineColor}{\\sv 255}}{\\sp{\\sn lineWidth}{\\sv 25400}}{\\sp{\\sn fFilled}{\\sv 0}}");
     // A clear pen draws no line.
