@@ -1,6 +1,7 @@
 #include "front/ConversionDriver.h"
 
 #include "front/FrontText.h"
+#include "front/ReportFile.h"
 #include "platform/Stream.h"
 
 namespace tal::front {
@@ -82,7 +83,7 @@ bool TConversionDriver::Convert(std::string& error) {
     TBusyCursor busy(FWindow);
     try {
         TMemoryStream report;
-        report.LoadFromFile(FState.NDRFileName);
+        LoadReport(report, FState.NDRFileName);
         FRenderer.RenderToFile(report, FState.DocPath);
         return true;
     } catch (const std::exception& e) {

@@ -211,6 +211,19 @@ TEST_F(DriverTest, AMalformedReportShowsTheErrorBoxAndOffersNoDocumentToView) {
     }
 }
 
+TEST_F(DriverTest, AnEmptyReportIsNamedAsSuchInTheErrorBox) {
+    const std::string report = Folder / "empty.ndr";
+    WriteFile(report, std::vector<std::uint8_t> {});
+    TEngineRig rig(PdfEngineProfile());
+    rig.Start(report, "Convert");
+    rig.NameView.Actions = {TNameAction::Enter("Nothing")};
+    rig.Driver.MakeBtnClick();
+    ASSERT_FALSE(rig.Log.empty());
+    EXPECT_EQ(rig.Log.back(), "error [" + PdfEngineProfile().ApplicationTitle + "]: The report file \"" + report +
+                                  "\" is empty.");
+    EXPECT_EQ(rig.Driver.Mode(), TEngineMode::Failed);
+}
+
 std::vector<std::string> FolderContents(const std::filesystem::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
