@@ -34,10 +34,13 @@ void Prepare(QMessageBox& box, QMessageBox::Icon icon, const QString& title, con
     box.setWindowTitle(title);
     box.setTextFormat(Qt::PlainText);
     box.setText(Shown(text));
-    // A message box sizes itself to its text; its label's width sets the
-    // least width of the box.
+    // A message box sizes itself to its text; a short text is given the
+    // width its title needs. A longer one is left to the box: a least width
+    // on its label makes the box wrap the text at that width and then cut
+    // the lines it measured as wider.
     if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
-        label->setMinimumWidth(std::max(240, WidthForTitle(box, title) - 80));
+        if (const int forTitle = std::max(240, WidthForTitle(box, title) - 80); label->sizeHint().width() < forTitle)
+            label->setMinimumWidth(forTitle);
 }
 
 }  // namespace

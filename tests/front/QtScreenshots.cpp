@@ -1,11 +1,15 @@
 // Takes a picture of every dialog of both engines, as a user meets them:
 //   front_screenshots OUTPUT_FOLDER
-// Run it under a display server (xvfb-run) or with QT_QPA_PLATFORM=offscreen.
+// Run it under a display server with a window manager, as the pictures in
+// docs/ are taken:
+//   xvfb-run -a -s "-screen 0 1280x800x24" sh -c 'openbox & sleep 1; front_screenshots docs'
+// or with QT_QPA_PLATFORM=offscreen (the windows' insides only).
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <iostream>
@@ -33,10 +37,23 @@ support::TModalScript Steps(int& failures) {
         std::chrono::seconds(30), std::chrono::milliseconds(150));
 }
 
+// The window as the desktop shows it: with the title bar and frame that a
+// window manager draws, read back from the screen; without one (or on the
+// offscreen platform) the window's own drawing.
+QPixmap Picture(QWidget* widget) {
+    QWidget* window = widget->window();
+    const QRect frame = window->frameGeometry();
+    QScreen* screen = window->screen();
+    if (frame == window->geometry() || !screen || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return widget->grab();
+    return screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+}
+
 void Save(const QString& output, QWidget* widget, const std::string& name) {
-    QApplication::processEvents();
+    // A window manager decorates a new window a moment after it is mapped.
+    QTest::qWait(200);
     const QString path = QDir(output).filePath(QString::fromStdString(name));
-    if (!widget->grab().save(path)) std::cerr << "cannot write " << path.toStdString() << "\n";
+    if (!Picture(widget).save(path)) std::cerr << "cannot write " << path.toStdString() << "\n";
     std::cout << path.toStdString() << "\n";
 }
 
