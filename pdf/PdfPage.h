@@ -122,8 +122,4 @@ private:
     double FLastY = 0;
 };
 
-// The direction of P seen from C in degrees, counter-clockwise with y up on
-// the page, in (0, 360].
-double ArcAngle(double CX, double CY, double PX, double PY);
-
 }  // namespace tal

@@ -105,16 +105,6 @@ void TRPPDFPage::PathRoundRect(double X1, double Y1, double X2, double Y2, doubl
     PaintPath(true);
 }
 
-double ArcAngle(double CX, double CY, double PX, double PY) {
-    if (PX > CX) {
-        double angle = 360.0 - std::atan((PY - CY) / (PX - CX)) * 180.0 / M_PI;
-        if (angle > 360.0) angle -= 360.0;
-        return angle;
-    }
-    if (PX < CX) return 180.0 - std::atan((PY - CY) / (PX - CX)) * 180.0 / M_PI;
-    return PY < CY ? 90.0 : 270.0;
-}
-
 bool TRPPDFPage::PathArc(bool Paint, bool CloseFill, double X1, double Y1, double X2, double Y2, double X3,
                          double Y3, double X4, double Y4) {
     SyncGraphicsState();

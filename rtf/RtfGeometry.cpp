@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/Geometry.h"
+
 namespace tal::rtf {
 
 namespace {
@@ -20,18 +22,6 @@ int Segments(double radius, double sweepDegrees, int fewest) {
     return std::clamp(static_cast<int>(std::min(needed, 1e6)), fewest, most);
 }
 
-// The angle in degrees, counter-clockwise from the positive x axis on a page
-// whose y grows downwards, of the ray from the centre through (PX, PY).
-double RayAngle(double CX, double CY, double PX, double PY) {
-    if (PX > CX) {
-        double angle = 360.0 - std::atan((PY - CY) / (PX - CX)) * 180.0 / M_PI;
-        if (angle > 360.0) angle -= 360.0;
-        return angle;
-    }
-    if (PX < CX) return 180.0 - std::atan((PY - CY) / (PX - CX)) * 180.0 / M_PI;
-    return PY < CY ? 90.0 : 270.0;
-}
-
 }  // namespace
 
 std::vector<TPathPoint> ArcPath(TArcKind kind, double X1, double Y1, double X2, double Y2, double X3, double Y3,
@@ -40,8 +30,8 @@ std::vector<TPathPoint> ArcPath(TArcKind kind, double X1, double Y1, double X2, 
     const double rx = (X2 - X1) / 2, ry = (Y2 - Y1) / 2;
     // The rays cut the ellipse where they cut the circle it is squeezed from.
     const double ratio = (rx != 0 && ry != 0) ? std::fabs(rx) / std::fabs(ry) : 1.0;
-    const double a0 = RayAngle(cx, cy, X3, cy + (Y3 - cy) * ratio);
-    const double a1 = RayAngle(cx, cy, X4, cy + (Y4 - cy) * ratio);
+    const double a0 = ArcAngle(cx, cy, X3, cy + (Y3 - cy) * ratio);
+    const double a1 = ArcAngle(cx, cy, X4, cy + (Y4 - cy) * ratio);
     if (!std::isfinite(a0) || !std::isfinite(a1) || a0 == a1) return {};
     double sweep = a1 - a0;
     if (sweep < 0) sweep += 360.0;
