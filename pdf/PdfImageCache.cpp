@@ -19,19 +19,18 @@ bool TPdfImageCache::Matches(const TEntry& entry, const TKey& key, std::uint64_t
            entry.Height == key.Height && entry.Quality == key.Quality && entry.FileBytes == *key.FileBytes;
 }
 
-TJpegBytes TPdfImageCache::Get(const TKey& key, const std::function<std::vector<std::uint8_t>()>& encode) {
-    if (!key.FileBytes || key.FileBytes->empty() || key.FileBytes->size() > MaxKeyBytes)
-        return std::make_shared<const std::vector<std::uint8_t>>(encode());
+TEncodedPicture TPdfImageCache::Get(const TKey& key, const std::function<TEncodedPicture()>& encode) {
+    if (!key.FileBytes || key.FileBytes->empty() || key.FileBytes->size() > MaxKeyBytes) return encode();
     const std::uint64_t hash = Hash(*key.FileBytes);
     for (auto it = FEntries.begin(); it != FEntries.end(); ++it)
         if (Matches(*it, key, hash)) {
             FEntries.splice(FEntries.begin(), FEntries, it);
-            return it->Jpeg;
+            return it->Encoded;
         }
-    auto jpeg = std::make_shared<const std::vector<std::uint8_t>>(encode());
-    FEntries.push_front({key.Kind, key.Source, key.Width, key.Height, key.Quality, hash, *key.FileBytes, jpeg});
+    TEncodedPicture encoded = encode();
+    FEntries.push_front({key.Kind, key.Source, key.Width, key.Height, key.Quality, hash, *key.FileBytes, encoded});
     if (FEntries.size() > MaxEntries) FEntries.pop_back();
-    return jpeg;
+    return encoded;
 }
 
 }  // namespace tal

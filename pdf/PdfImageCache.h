@@ -1,7 +1,8 @@
 #pragma once
-// JPEG bytes of the pictures of one document, kept by what they were made
-// from: a picture drawn again from the same file bytes, at the same size and
-// quality, is encoded once and its image objects share the bytes.
+// Encoded pictures of one document (JPEG bytes, and the mask of one with
+// transparent parts), kept by what they were made from: a picture drawn again
+// from the same file bytes, at the same size and quality, is encoded once and
+// its image objects share the bytes.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -12,6 +13,11 @@
 namespace tal {
 
 using TJpegBytes = std::shared_ptr<const std::vector<std::uint8_t>>;
+
+struct TEncodedPicture {
+    TJpegBytes Jpeg;
+    TJpegBytes Mask;  // the mask's rows run-length encoded; none for an opaque picture
+};
 
 class TPdfImageCache {
 public:
@@ -32,7 +38,7 @@ public:
 
     // The bytes held for key, or those that encode() gives, which are then
     // held. A key without file bytes is never held.
-    TJpegBytes Get(const TKey& key, const std::function<std::vector<std::uint8_t>()>& encode);
+    TEncodedPicture Get(const TKey& key, const std::function<TEncodedPicture()>& encode);
     void Clear() { FEntries.clear(); }
     std::size_t Count() const { return FEntries.size(); }
 
@@ -43,7 +49,7 @@ private:
         std::int32_t Width, Height, Quality;
         std::uint64_t Hash;
         std::vector<std::uint8_t> FileBytes;
-        TJpegBytes Jpeg;
+        TEncodedPicture Encoded;
     };
     static bool Matches(const TEntry& entry, const TKey& key, std::uint64_t hash);
 

@@ -9,6 +9,7 @@
 #include "pdf/RpRenderPDF.h"
 #include "platform/Graphic.h"
 #include "platform/jpeg/JpegEncoder.h"
+#include "platform/pictures/MaskedRaster.h"
 #include "render/RpConverter.h"
 
 namespace tal {
@@ -18,10 +19,12 @@ namespace tal {
 TRPPDFXObject::TRPPDFXObject(TRpComponent& RenderPDF)
     : TRPPDFObject(RenderPDF), FImageData(std::make_unique<TMemoryStream>()) {}
 
-void TRPPDFXObject::SetEncoded(std::int32_t Width, std::int32_t Height, TJpegBytes Jpeg) {
+void TRPPDFXObject::SetEncoded(std::int32_t Width, std::int32_t Height, TEncodedPicture Encoded) {
     FWidth = Width;
     FHeight = Height;
-    FJpeg = std::move(Jpeg);
+    FJpeg = std::move(Encoded.Jpeg);
+    FMask = Encoded.Mask ? std::make_unique<TRPPDFImageMask>(FRenderPDF, Width, Height, std::move(Encoded.Mask))
+                         : nullptr;
 }
 
 void TRPPDFXObject::WriteObject() {
@@ -39,6 +42,9 @@ void TRPPDFXObject::WriteObject() {
     r.WriteLineFmt("/Width %d /Height %d ", {FWidth, FHeight});
     r.WriteLine("/BitsPerComponent 8");
     r.WriteLineFmt("/ColorSpace /DeviceRGB /Length %d /Filter [/DCTDecode ]", {static_cast<long long>(jpeg.size())});
+    // Colour keys cannot mark the transparent pixels of lossy JPEG data: an
+    // explicit mask does.
+    if (FMask) r.WriteLineFmt("/Mask %d 0 R", {FMask->ObjectNumber()});
     r.WriteLine(">>");
     r.WriteLine("stream");
     FObjectBuffer->Write(jpeg.data(), jpeg.size());
@@ -59,9 +65,9 @@ std::string TRvRenderPDF::AddImage(std::unique_ptr<TRPPDFXObject> image) {
     return FImageList.Key(FImageList.Count() - 1);
 }
 
-std::string TRvRenderPDF::RegisterEncodedImage(std::int32_t Width, std::int32_t Height, TJpegBytes Jpeg) {
+std::string TRvRenderPDF::RegisterEncodedImage(std::int32_t Width, std::int32_t Height, TEncodedPicture Encoded) {
     auto image = std::make_unique<TRPPDFXObject>(*this);
-    image->SetEncoded(Width, Height, std::move(Jpeg));
+    image->SetEncoded(Width, Height, std::move(Encoded));
     return AddImage(std::move(image));
 }
 
@@ -69,10 +75,18 @@ std::string TRvRenderPDF::RegisterEncodedImage(std::int32_t Width, std::int32_t 
 // memory until the document is written; one drawn again from the same file
 // bytes at the same size is encoded once.
 std::string TRvRenderPDF::RegisterPicture(const TGraphic* Source, TPdfImageCache::TSource How, std::int32_t Width,
-                                          std::int32_t Height, const std::function<TRaster()>& Draw,
+                                          std::int32_t Height, const std::function<pictures::TMaskedRaster()>& Draw,
                                           const TRaster* Pixels) {
     const std::int32_t quality = ImageQuality();
-    auto encode = [&] { return Pixels ? EncodeJpeg(*Pixels, quality) : EncodeJpeg(Draw(), quality); };
+    auto share = [](std::vector<std::uint8_t> bytes) {
+        return std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
+    };
+    auto encode = [&]() -> TEncodedPicture {
+        if (Pixels) return {share(EncodeJpeg(*Pixels, quality)), nullptr};
+        const pictures::TMaskedRaster drawn = Draw();
+        return {share(EncodeJpeg(drawn.Pixels, quality)),
+                drawn.Mask.Empty() ? nullptr : share(pdf::RunLengthEncode(drawn.Mask.Bits))};
+    };
     TPdfImageCache::TKey key{0, How, Width, Height, quality, nullptr};
     if (Source) {
         key.Kind = static_cast<std::uint8_t>(Source->Kind());
@@ -102,7 +116,7 @@ void TRvRenderPDF::StretchDraw(const TRect& Rect, TGraphic& Graphic) {
     CheckRasterSize(w, h, "picture");
     const int width = static_cast<int>(w), height = static_cast<int>(h);
     const std::string name = RegisterPicture(&Graphic, TPdfImageCache::TSource::Drawn, width, height,
-                                             [&] { return DrawToRaster(Graphic, width, height); });
+                                             [&] { return pictures::DrawMasked(Graphic, width, height); });
     Page().PlaceImage(name, Rect.Left / 72.0, Rect.Top / 72.0, Rect.Right / 72.0, Rect.Bottom / 72.0);
 }
 
@@ -112,10 +126,25 @@ void TRvRenderPDF::Draw(TGraphic& Graphic, double X, double Y) {
     // A bitmap drawn at its own size is its own pixels: they are encoded as
     // they are, without a second raster and the drawing surfaces.
     const auto* bitmap = dynamic_cast<const TBitmap*>(&Graphic);
-    const std::string name =
-        bitmap ? RegisterPicture(&Graphic, TPdfImageCache::TSource::OwnPixels, w, h, {}, &bitmap->Pixels())
-               : RegisterPicture(&Graphic, TPdfImageCache::TSource::Drawn, w, h,
-                                 [&] { return DrawToRaster(Graphic, w, h); });
+    if (bitmap) {
+        const std::string name =
+            RegisterPicture(&Graphic, TPdfImageCache::TSource::OwnPixels, w, h, {}, &bitmap->Pixels());
+        Page().PlaceImage(name, X, Y, X + w / 72.0, Y + h / 72.0);
+        return;
+    }
+    // A metafile has no pixels of its own: at one raster pixel per point it
+    // would be blurred, so it is drawn at MetafileDPI for its placed size, as
+    // StretchDraw draws it. An icon keeps its own pixels.
+    std::int64_t rw = w, rh = h;
+    if (Graphic.Kind() == TGraphicKind::Metafile) {
+        rw = PixelsFor(w, MetafileDPI);
+        rh = PixelsFor(h, MetafileDPI);
+        if (rw == 0 || rh == 0) return;
+        CheckRasterSize(rw, rh, "picture");
+    }
+    const int width = static_cast<int>(rw), height = static_cast<int>(rh);
+    const std::string name = RegisterPicture(&Graphic, TPdfImageCache::TSource::Drawn, width, height,
+                                             [&] { return pictures::DrawMasked(Graphic, width, height); });
     Page().PlaceImage(name, X, Y, X + w / 72.0, Y + h / 72.0);
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "pdf/PdfImageCache.h"
+#include "pdf/PdfImageMask.h"
 #include "pdf/PdfObjects.h"
 
 namespace tal {
@@ -17,8 +18,10 @@ public:
     void WriteObject() override;
 
     // The picture as JPEG bytes (encoded when it was drawn; several objects
-    // may share them) with its size in pixels.
-    void SetEncoded(std::int32_t Width, std::int32_t Height, TJpegBytes Jpeg);
+    // may share them) with its size in pixels, and its mask if it has one.
+    void SetEncoded(std::int32_t Width, std::int32_t Height, TEncodedPicture Encoded);
+    // The mask object, written right after the image; none for an opaque picture.
+    TRPPDFImageMask* Mask() const { return FMask.get(); }
 
     std::unique_ptr<TMemoryStream> FImageData;
     std::string FImageName;
@@ -27,6 +30,7 @@ private:
     std::int32_t FWidth = 0;
     std::int32_t FHeight = 0;
     TJpegBytes FJpeg;
+    std::unique_ptr<TRPPDFImageMask> FMask;
 };
 
 }  // namespace tal

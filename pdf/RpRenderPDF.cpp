@@ -341,7 +341,10 @@ void TRvRenderPDF::NumberObjects() {
             if (trueType->FToUnicode) trueType->FToUnicode->SetObjectNumber(++n);
         }
     }
-    for (const auto& [key, image] : FImageList) image->SetObjectNumber(++n);
+    for (const auto& [key, image] : FImageList) {
+        image->SetObjectNumber(++n);
+        if (image->Mask()) image->Mask()->SetObjectNumber(++n);
+    }
     for (const auto& [key, pattern] : FPatternList) pattern->SetObjectNumber(++n);
 }
 
@@ -394,7 +397,10 @@ void TRvRenderPDF::WriteDocument() {
             if (trueType->FToUnicode) emit(*trueType->FToUnicode);
         }
     }
-    for (const auto& [key, image] : FImageList) emit(*image);
+    for (const auto& [key, image] : FImageList) {
+        emit(*image);
+        if (image->Mask()) emit(*image->Mask());
+    }
     for (const auto& [key, pattern] : FPatternList) emit(*pattern);
     FActiveStream = FOutputBuffer.get();
     MarkObjectOffset();

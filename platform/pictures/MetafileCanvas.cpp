@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numbers>
 
 #include "platform/CodePage.h"
@@ -318,8 +319,13 @@ bool TMetafileCanvas::SetPenStroke() {
     if (style == PS_NULL) return false;
     const cairo_matrix_t m = LogicalMatrix();
     const double logicalScale = std::sqrt(std::fabs(Determinant(m)));
+    // A pen thinner than a pixel of the screen the picture was made for is
+    // drawn that wide, and never thinner than a pixel of the raster: hairlines
+    // keep their ink when the picture is drawn at a printer's resolution and
+    // shown at a screen's.
+    const double least = std::max(1.0, FReferenceScale);
     double width = pen.Width * logicalScale;
-    if (!std::isfinite(width) || width < 1) width = 1;
+    if (!std::isfinite(width) || width < least) width = least;
     width = std::min(width, 1e5);
     SetSourceColor(pen.Color);
     cairo_set_line_width(FCr, width);
@@ -366,6 +372,32 @@ bool TMetafileCanvas::SetPenStroke() {
     return true;
 }
 
+// Drawing onto a transparent raster, so that what the picture leaves
+// untouched can stay transparent: an operation that combines its colour with
+// the page's means the white of a new bitmap there, so the untouched pixels
+// become that white (and the picture opaque) before the first of them. On an
+// opaque raster this changes nothing.
+void TMetafileCanvas::SetReadingOperator(cairo_operator_t op) {
+    if (!FUnderIsWhite) {
+        FUnderIsWhite = true;
+        // The shape about to be drawn is the current path: it is kept.
+        const std::unique_ptr<cairo_path_t, decltype(&cairo_path_destroy)> shape(cairo_copy_path(FCr),
+                                                                                 &cairo_path_destroy);
+        cairo_save(FCr);
+        cairo_reset_clip(FCr);
+        cairo_identity_matrix(FCr);
+        cairo_new_path(FCr);
+        cairo_rectangle(FCr, FDest.Left, FDest.Top, FDest.Width, FDest.Height);
+        cairo_set_operator(FCr, CAIRO_OPERATOR_DEST_OVER);
+        cairo_set_source_rgb(FCr, 1, 1, 1);
+        cairo_fill(FCr);
+        cairo_restore(FCr);
+        cairo_new_path(FCr);
+        if (shape->status == CAIRO_STATUS_SUCCESS) cairo_append_path(FCr, shape.get());
+    }
+    cairo_set_operator(FCr, op);
+}
+
 void TMetafileCanvas::ApplyRop2(bool begin) {
     if (!begin) {
         cairo_set_operator(FCr, CAIRO_OPERATOR_OVER);
@@ -376,12 +408,12 @@ void TMetafileCanvas::ApplyRop2(bool begin) {
         case 16: cairo_set_source_rgb(FCr, 1, 1, 1); break;  // R2_WHITE
         case 6:                                              // R2_NOT
             cairo_set_source_rgb(FCr, 1, 1, 1);
-            cairo_set_operator(FCr, CAIRO_OPERATOR_DIFFERENCE);
+            SetReadingOperator(CAIRO_OPERATOR_DIFFERENCE);
             break;
         case 7:
-        case 10: cairo_set_operator(FCr, CAIRO_OPERATOR_DIFFERENCE); break;  // R2_XORPEN, R2_NOTXORPEN
-        case 9: cairo_set_operator(FCr, CAIRO_OPERATOR_MULTIPLY); break;     // R2_MASKPEN
-        case 15: cairo_set_operator(FCr, CAIRO_OPERATOR_LIGHTEN); break;     // R2_MERGEPEN
+        case 10: SetReadingOperator(CAIRO_OPERATOR_DIFFERENCE); break;  // R2_XORPEN, R2_NOTXORPEN
+        case 9: SetReadingOperator(CAIRO_OPERATOR_MULTIPLY); break;     // R2_MASKPEN
+        case 15: SetReadingOperator(CAIRO_OPERATOR_LIGHTEN); break;     // R2_MERGEPEN
         default: break;
     }
 }
@@ -669,11 +701,11 @@ void TMetafileCanvas::PatBlt(double x, double y, double w, double h, std::uint32
         case WHITENESS: cairo_set_source_rgb(FCr, 1, 1, 1); break;
         case DSTINVERT:
             cairo_set_source_rgb(FCr, 1, 1, 1);
-            cairo_set_operator(FCr, CAIRO_OPERATOR_DIFFERENCE);
+            SetReadingOperator(CAIRO_OPERATOR_DIFFERENCE);
             break;
         case PATINVERT:
             paint = SetBrushSource(FDc.Brush);
-            cairo_set_operator(FCr, CAIRO_OPERATOR_DIFFERENCE);
+            SetReadingOperator(CAIRO_OPERATOR_DIFFERENCE);
             break;
         default: paint = SetBrushSource(FDc.Brush); break;
     }
@@ -725,9 +757,9 @@ void TMetafileCanvas::DrawImage(cairo_surface_t* image, double sx, double sy, do
     ChargeFill();
     cairo_set_source(FCr, pattern.get());
     switch (rop) {
-        case SRCAND: cairo_set_operator(FCr, CAIRO_OPERATOR_MULTIPLY); break;
-        case SRCPAINT: cairo_set_operator(FCr, CAIRO_OPERATOR_LIGHTEN); break;
-        case SRCINVERT: cairo_set_operator(FCr, CAIRO_OPERATOR_DIFFERENCE); break;
+        case SRCAND: SetReadingOperator(CAIRO_OPERATOR_MULTIPLY); break;
+        case SRCPAINT: SetReadingOperator(CAIRO_OPERATOR_LIGHTEN); break;
+        case SRCINVERT: SetReadingOperator(CAIRO_OPERATOR_DIFFERENCE); break;
         default: break;
     }
     cairo_fill(FCr);

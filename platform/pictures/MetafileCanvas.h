@@ -101,6 +101,8 @@ private:
     double ArcSign() const;
     void ResetClip();
     void ApplyRop2(bool begin);
+    // Sets an operator that reads the destination (see the definition).
+    void SetReadingOperator(cairo_operator_t op);
     // Pixels of the destination inside the clip; the area of the path being
     // filled, or of a stroke of the current line width, inside it.
     double ClipArea() const;
@@ -120,6 +122,7 @@ private:
     bool FInPath = false;
     bool FHavePath = false;
     int FCairoSaves = 0;
+    bool FUnderIsWhite = false;
 };
 
 // Text helpers shared by the readers.

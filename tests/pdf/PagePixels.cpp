@@ -5,11 +5,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <string>
+#include <tuple>
 
 namespace tal::testing {
 
@@ -25,7 +28,13 @@ bool ReadPpm(const fs::path& path, TImage& image) {
     std::ifstream in(path, std::ios::binary);
     std::string magic;
     int maxValue = 0;
-    in >> magic >> image.Width >> image.Height >> maxValue;
+    in >> magic >> std::ws;
+    // Ghostscript names itself in a comment line after the magic number.
+    while (in.peek() == '#') {
+        std::string comment;
+        std::getline(in, comment);
+    }
+    in >> image.Width >> image.Height >> maxValue;
     in.get();
     if (magic != "P6" || image.Width <= 0 || image.Height <= 0 || maxValue != 255) return false;
     image.Pixels.resize(static_cast<std::size_t>(image.Width) * image.Height * 3);
@@ -154,6 +163,61 @@ int RunStatus(const std::string& command) {
     while (std::fread(buffer.data(), 1, buffer.size(), pipe.get()) > 0) {
     }
     return pclose(pipe.release());
+}
+
+namespace {
+
+std::pair<int, std::string> Run(const std::string& command) {
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("timeout 60 " + command + " 2>&1").c_str(), "r"), pclose);
+    if (!pipe) return {-1, ""};
+    std::string output;
+    std::array<char, 4096> buffer;
+    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) output.append(buffer.data(), n);
+    return {pclose(pipe.release()), output};
+}
+
+}  // namespace
+
+TReaderRendering RenderWithReader(const std::string& reader, const std::string& pdf, int dpi, bool antialias) {
+    TReaderRendering r;
+    if (RunStatus("sh -c 'command -v " + reader + "'") != 0) return r;
+    r.Installed = true;
+    TScratchFolder folder;
+    const fs::path file = folder.Path / "reader.pdf", out = folder.Path / "page.ppm";
+    std::ofstream(file, std::ios::binary) << pdf;
+    const std::string res = std::to_string(dpi), in = "'" + file.string() + "'", to = "'" + out.string() + "'";
+    std::string command;
+    if (reader == "pdftoppm")
+        command = "pdftoppm -r " + res + (antialias ? "" : " -aa no -aaVector no") + " -singlefile -f 1 -l 1 " + in +
+                  " '" + (folder.Path / "page").string() + "'";
+    else if (reader == "mutool")
+        command = "mutool draw -q -r " + res + (antialias ? "" : " -A 0") + " -o " + to + " " + in + " 1";
+    else
+        command = "gs -q -dBATCH -dNOPAUSE -dSAFER -sDEVICE=ppmraw -r" + res +
+                  (antialias ? " -dTextAlphaBits=4 -dGraphicsAlphaBits=4" : " -dTextAlphaBits=1 -dGraphicsAlphaBits=1") +
+                  " -dFirstPage=1 -dLastPage=1 -sOutputFile=" + to + " " + in;
+    std::tie(r.Status, r.Output) = Run(command);
+    EXPECT_TRUE(ReadPpm(out, r.Page)) << reader << " wrote no page";
+    return r;
+}
+
+bool HasErrorLine(const std::string& output) {
+    std::size_t start = 0;
+    while (start < output.size()) {
+        std::size_t end = output.find('\n', start);
+        if (end == std::string::npos) end = output.size();
+        const std::string line = output.substr(start, end - start);
+        start = end + 1;
+        // qpdf's all-clear mentions errors too; MuPDF built without colour
+        // management says so on every page.
+        if (line.rfind("No syntax or stream encoding errors", 0) == 0 || line.rfind("errors that qpdf cannot", 0) == 0 ||
+            line.find("ICC support is not available") != std::string::npos)
+            continue;
+        std::string lower;
+        for (char c : line) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (lower.find("error") != std::string::npos || lower.find("warning") != std::string::npos) return true;
+    }
+    return false;
 }
 
 TImage RenderPage(const std::string& pdf, int page) {

@@ -69,6 +69,19 @@ int RunStatus(const std::string& command);
 // point without anti-aliasing.
 TImage RenderPage(const std::string& pdf, int page);
 
+// Page 1 rendered at dpi by "pdftoppm", "mutool" or "gs", anti-aliased as a
+// viewer shows it or not, and what the reader said. Installed is false (and
+// nothing else set) when the reader is missing.
+struct TReaderRendering {
+    bool Installed = false;
+    int Status = -1;
+    std::string Output;
+    TImage Page;
+};
+TReaderRendering RenderWithReader(const std::string& reader, const std::string& pdf, int dpi, bool antialias);
+// Whether a reader's output holds a line naming an error or a warning.
+bool HasErrorLine(const std::string& output);
+
 // Every area of the placement, and the drawn part's edges within a pixel.
 void CheckPlacement(const TImage& page, const TPlacement& p, TWorst& worst);
 
