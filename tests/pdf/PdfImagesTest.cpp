@@ -1,6 +1,8 @@
-// Image objects: names across pages, raster sizes, placement boxes.
+// Image objects: names across pages, raster sizes, placement boxes, the
+// masks of pictures with transparent parts.
 #include <gtest/gtest.h>
 
+#include "pdf/PdfImageMask.h"
 #include "tests/pdf/PdfTestSupport.h"
 #include "tools/ndrwriter/SamplePictures.h"
 
@@ -12,6 +14,30 @@ using ndrwriter::TNdrWriter;
 using L = std::vector<std::string>;
 
 TGraphicData Bitmap144x72() { return {1, ndrwriter::SolidBitmap(144, 72, 0x0000FF)}; }
+
+// RunLengthDecode as readers apply it; the data must end in its mark.
+std::vector<std::uint8_t> RunLengthDecode(const std::string& data) {
+    std::vector<std::uint8_t> out;
+    std::size_t i = 0;
+    while (i < data.size()) {
+        const auto length = static_cast<std::uint8_t>(data[i++]);
+        if (length == 128) {
+            EXPECT_EQ(i, data.size()) << "bytes after the end-of-data mark";
+            return out;
+        }
+        if (length < 128) {
+            if (i + length + 1 > data.size()) break;
+            out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(i),
+                       data.begin() + static_cast<std::ptrdiff_t>(i + length + 1));
+            i += length + 1;
+        } else {
+            if (i >= data.size()) break;
+            out.insert(out.end(), 257 - length, static_cast<std::uint8_t>(data[i++]));
+        }
+    }
+    ADD_FAILURE() << "run-length data without its end-of-data mark";
+    return out;
+}
 
 TEST(PdfImages, DrawPlacesOnePixelPerPoint) {
     const std::string pdf = ConvertReport(OnePage([](TNdrWriter& w) { w.Draw(Bitmap144x72(), 1, 1); })).Bytes;
@@ -100,6 +126,58 @@ TEST(PdfImages, QualityCountsWhenTheImageIsWritten) {
     const std::size_t low = ConvertReport(report, [](TRvRenderPDF& r) { r.SetImageQuality(10); }).Bytes.size();
     const std::size_t high = ConvertReport(report, [](TRvRenderPDF& r) { r.SetImageQuality(100); }).Bytes.size();
     EXPECT_LT(low, high);
+}
+
+// A metafile's untouched background: the image names a 1-bit mask, written
+// as the object right after it, whose run-length data decodes to one row of
+// (600 + 7) / 8 bytes for each of the 300 rows.
+TEST(PdfImages, TransparentPictureNamesItsMaskWrittenRightAfterIt) {
+    const std::string pdf = ConvertReport(OnePage([](TNdrWriter& w) {
+                                w.StretchDraw({2, ndrwriter::RectangleMetafile(1440, 720)}, 1, 1, 3, 2);
+                                w.Draw(Bitmap144x72(), 1, 3);
+                            })).Bytes;
+    const std::string image = ObjectText(pdf, 7), mask = ObjectText(pdf, 8), opaque = ObjectText(pdf, 9);
+    EXPECT_NE(image.find(" /Filter [/DCTDecode ]\r\n/Mask 8 0 R\r\n>>\r\nstream\r\n"), std::string::npos) << image;
+    EXPECT_EQ(mask.rfind("8 0 obj\r\n<<\r\n/Type /XObject\r\n/Subtype /Image\r\n/Width 600 /Height 300 \r\n"
+                         "/ImageMask true /BitsPerComponent 1\r\n/Length ", 0), 0u)
+        << mask;
+    const std::size_t start = mask.find("stream\r\n") + 8, end = mask.find("endstream");
+    ASSERT_LT(start, end);
+    const std::vector<std::uint8_t> bits = RunLengthDecode(mask.substr(start, end - start));
+    ASSERT_EQ(bits.size(), 75u * 300);
+    EXPECT_EQ(bits[0], 0xFF);              // the top left corner is untouched
+    EXPECT_EQ(bits[150 * 75 + 37], 0x00);  // the middle is the rectangle
+    EXPECT_NE(opaque.find("/Name /G2"), std::string::npos);
+    EXPECT_EQ(opaque.find("/Mask"), std::string::npos);
+    EXPECT_NE(ObjectText(pdf, 4).find("/XObject <<\r\n/G1 7 0 R\r\n/G2 9 0 R\r\n>>\r\n"), std::string::npos);
+}
+
+// A metafile has no pixels of its own: Draw places it one reference pixel
+// to the point and draws it at MetafileDPI for that size.
+TEST(PdfImages, DrawRastersAMetafileAtTheMetafileResolutionForItsPlacedSize) {
+    // One inch by half an inch is 96 x 48 reference pixels, placed 96 x 48 points.
+    const auto report = OnePage([](TNdrWriter& w) { w.Draw({2, ndrwriter::RectangleMetafile(1440, 720)}, 1, 1); });
+    const std::string pdf = ConvertReport(report).Bytes;
+    EXPECT_EQ(PageOneLines(pdf).at(1), "96.0000 0 0 48.0000 72.0000 672.0000 cm");
+    EXPECT_NE(pdf.find("/Width 400 /Height 200 \r\n"), std::string::npos);
+    const std::string half = ConvertReport(report, [](TRvRenderPDF& r) { r.MetafileDPI = 150; }).Bytes;
+    EXPECT_NE(half.find("/Width 200 /Height 100 \r\n"), std::string::npos);
+}
+
+TEST(PdfImages, RunLengthDataDecodesToTheBytes) {
+    std::vector<std::uint8_t> mixed;
+    for (int i = 0; i < 300; ++i) mixed.push_back(static_cast<std::uint8_t>(i * 7));
+    mixed.insert(mixed.end(), 129, 0xAA);
+    mixed.insert(mixed.end(), {1, 1, 2, 2, 2, 3});
+    mixed.insert(mixed.end(), 300, 0);
+    for (const auto& bytes : {std::vector<std::uint8_t> {}, std::vector<std::uint8_t>(1000, 0xFF),
+                              std::vector<std::uint8_t> {5}, mixed}) {
+        const std::vector<std::uint8_t> encoded = pdf::RunLengthEncode(bytes);
+        ASSERT_FALSE(encoded.empty());
+        EXPECT_EQ(encoded.back(), 128);
+        EXPECT_EQ(RunLengthDecode(std::string(encoded.begin(), encoded.end())), bytes);
+    }
+    EXPECT_LT(pdf::RunLengthEncode(std::vector<std::uint8_t>(1000, 0xFF)).size(), 20u);
 }
 
 }  // namespace
