@@ -154,4 +154,19 @@ void BM_MetafileForPdf6x4At300ppi(benchmark::State& state) {
 }
 BENCHMARK(BM_MetafileForPdf6x4At300ppi)->Unit(benchmark::kMillisecond);
 
+// Draw of the same metafile (576 x 384 reference pixels, placed 8 x 5.33
+// inches): the PDF writer once drew it one pixel per point (576 x 384); it
+// now draws it at 300 ppi for that size (2400 x 1600).
+void BM_MetafileForPdfAt(benchmark::State& state) {
+    const int width = static_cast<int>(state.range(0)), height = static_cast<int>(state.range(1));
+    for (auto _ : state) {
+        const TMaskedRaster drawn = DrawMasked(Chart(), width, height);
+        std::vector<std::uint8_t> jpeg = EncodeJpeg(drawn.Pixels, 90);
+        std::vector<std::uint8_t> mask = pdf::RunLengthEncode(drawn.Mask.Bits);
+        benchmark::DoNotOptimize(jpeg.data());
+        benchmark::DoNotOptimize(mask.data());
+    }
+}
+BENCHMARK(BM_MetafileForPdfAt)->Args({576, 384})->Args({2400, 1600})->Unit(benchmark::kMillisecond);
+
 }  // namespace

@@ -152,6 +152,22 @@ TEST(PdfImages, TransparentPictureNamesItsMaskWrittenRightAfterIt) {
     EXPECT_NE(ObjectText(pdf, 4).find("/XObject <<\r\n/G1 7 0 R\r\n/G2 9 0 R\r\n>>\r\n"), std::string::npos);
 }
 
+// The same picture drawn twice is encoded once: both images and both masks
+// carry the same bytes.
+TEST(PdfImages, PictureDrawnAgainSharesItsMaskBytes) {
+    const std::string pdf = ConvertReport(OnePage([](TNdrWriter& w) {
+                                w.StretchDraw({2, ndrwriter::RectangleMetafile(1440, 720)}, 1, 1, 3, 2);
+                                w.StretchDraw({2, ndrwriter::RectangleMetafile(1440, 720)}, 1, 3, 3, 4);
+                            })).Bytes;
+    const std::string first = ObjectText(pdf, 7), second = ObjectText(pdf, 9);
+    EXPECT_NE(first.find("/Mask 8 0 R"), std::string::npos);
+    EXPECT_NE(second.find("/Mask 10 0 R"), std::string::npos);
+    auto body = [](const std::string& object) { return object.substr(object.find(">>")); };
+    EXPECT_EQ(body(first), body(second));
+    EXPECT_EQ(body(ObjectText(pdf, 8)), body(ObjectText(pdf, 10)));
+    EXPECT_GT(ObjectText(pdf, 10).size(), 200u);
+}
+
 // A metafile has no pixels of its own: Draw places it one reference pixel
 // to the point and draws it at MetafileDPI for that size.
 TEST(PdfImages, DrawRastersAMetafileAtTheMetafileResolutionForItsPlacedSize) {
