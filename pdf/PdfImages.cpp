@@ -3,6 +3,7 @@
 // to its box.
 #include "pdf/PdfImages.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "pdf/PdfFormat.h"
@@ -105,6 +106,22 @@ std::int64_t PixelsFor(double points, std::int32_t dpi) {
     return pixels > 1e12 ? static_cast<std::int64_t>(1e12) : static_cast<std::int64_t>(pixels);
 }
 
+// The raster of a metafile drawn at its own size: MetafileDPI for the size
+// it is placed at, made smaller where that would pass the raster cap or
+// cairo's 32767 pixels a side, but never smaller than one pixel per point,
+// so that a picture drawn before at its own size still is.
+void MetafileRasterForDraw(int width, int height, std::int32_t dpi, std::int64_t& rw, std::int64_t& rh) {
+    rw = std::max<std::int64_t>(width, PixelsFor(width, dpi));
+    rh = std::max<std::int64_t>(height, PixelsFor(height, dpi));
+    constexpr double MaxSide = 32767;
+    const double area = static_cast<double>(rw) * static_cast<double>(rh);
+    const double reduce = std::min({1.0, std::sqrt(static_cast<double>(MaxRasterPixels) / area), MaxSide / rw,
+                                    MaxSide / rh});
+    if (reduce >= 1) return;
+    rw = std::max<std::int64_t>(width, static_cast<std::int64_t>(std::floor(rw * reduce)));
+    rh = std::max<std::int64_t>(height, static_cast<std::int64_t>(std::floor(rh * reduce)));
+}
+
 }  // namespace
 
 void TRvRenderPDF::StretchDraw(const TRect& Rect, TGraphic& Graphic) {
@@ -136,12 +153,8 @@ void TRvRenderPDF::Draw(TGraphic& Graphic, double X, double Y) {
     // would be blurred, so it is drawn at MetafileDPI for its placed size, as
     // StretchDraw draws it. An icon keeps its own pixels.
     std::int64_t rw = w, rh = h;
-    if (Graphic.Kind() == TGraphicKind::Metafile) {
-        rw = PixelsFor(w, MetafileDPI);
-        rh = PixelsFor(h, MetafileDPI);
-        if (rw == 0 || rh == 0) return;
-        CheckRasterSize(rw, rh, "picture");
-    }
+    if (Graphic.Kind() == TGraphicKind::Metafile) MetafileRasterForDraw(w, h, MetafileDPI, rw, rh);
+    CheckRasterSize(rw, rh, "picture");
     const int width = static_cast<int>(rw), height = static_cast<int>(rh);
     const std::string name = RegisterPicture(&Graphic, TPdfImageCache::TSource::Drawn, width, height,
                                              [&] { return pictures::DrawMasked(Graphic, width, height); });

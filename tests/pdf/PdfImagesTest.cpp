@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "pdf/PdfImageMask.h"
+#include "platform/pictures/MetafileWriter.h"
 #include "tests/pdf/PdfTestSupport.h"
 #include "tools/ndrwriter/SamplePictures.h"
 
@@ -178,6 +179,20 @@ TEST(PdfImages, DrawRastersAMetafileAtTheMetafileResolutionForItsPlacedSize) {
     EXPECT_NE(pdf.find("/Width 400 /Height 200 \r\n"), std::string::npos);
     const std::string half = ConvertReport(report, [](TRvRenderPDF& r) { r.MetafileDPI = 150; }).Bytes;
     EXPECT_NE(half.find("/Width 200 /Height 100 \r\n"), std::string::npos);
+
+    // 9600 x 10 reference pixels would be 40000 pixels across at 300 ppi,
+    // more than a drawing surface takes: drawn as wide as one can be, where
+    // drawing it one pixel per point (as before) still works.
+    pictures::TWmfWriter wide;
+    wide.Add(pictures::TWmf::SetWindowOrg, {0, 0});
+    wide.Add(pictures::TWmf::SetWindowExt, {30, 30000});
+    wide.Add(pictures::TWmf::Rectangle, {20, 20000, 10, 10000});
+    const TPdfResult result = ConvertReport(OnePage([&](TNdrWriter& w) {
+        w.Draw({2, wide.Finish(true, {0, 0, 30000, 30}, 300), true}, 0, 1);
+    }));
+    EXPECT_EQ(result.Error, "");
+    EXPECT_NE(result.Bytes.find("/Width 32767 /Height 34 \r\n"), std::string::npos);
+    EXPECT_EQ(PageOneLines(result.Bytes).at(1), "9600.0000 0 0 10.0000 0.0000 710.0000 cm");
 }
 
 TEST(PdfImages, RunLengthDataDecodesToTheBytes) {
