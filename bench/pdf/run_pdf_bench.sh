@@ -59,7 +59,7 @@ function minimum(a, n) { sort(a, n); return a[1] }
     if (!(name in count)) order[++writers] = name
     n = ++count[name]
     wall[name, n] = $3; cpu[name, n] = $4; kb[name, n] = $5; size[name] = $6
-    w[round, name] = $3
+    w[round, name] = $3; u[round, name] = $4
 }
 END {
     printf "%-9s %9s %9s %9s %9s %9s %9s %9s\n", "writer", "wall min", "median", "cpu min", "median", "pages/s", "peak MB", "out MB"
@@ -74,11 +74,15 @@ END {
     printf "memory: TALPDF %.1f MB of a budget %.1f MB (output + report + 30 MB)\n", peak["TALPDF"] / 1024, (size["TALPDF"] + report) / 1048576 + 30
     printf "memory: TALPDF --compress %.1f MB of a budget %.1f MB (output + report + 50 MB)\n", peak["TALPDF-z"] / 1024, (size["TALPDF-z"] + report) / 1048576 + 50
 }
-function ratio(slow, fast,   i, n, r) {
+function ratio(slow, fast,   i, n, r, m, c) {
     if (!((slow) in count)) return
     n = 0
-    for (i = 1; (i, slow) in w; i++) r[++n] = w[i, slow] / (w[i, fast] > 0 ? w[i, fast] : 0.005)
-    printf "speed %s / %s, wall clock, paired rounds: min %.1f median %.1f\n", slow, fast, minimum(r, n), median(r, n)
+    for (i = 1; (i, slow) in w; i++) {
+        r[++n] = w[i, slow] / (w[i, fast] > 0 ? w[i, fast] : 0.005)
+        c[n] = u[i, slow] / (u[i, fast] > 0 ? u[i, fast] : 0.005)
+    }
+    m = n
+    printf "speed %s / %s, paired rounds: wall clock min %.1f median %.1f, cpu time min %.1f median %.1f\n", slow, fast, minimum(r, n), median(r, n), minimum(c, m), median(c, m)
 }' "$work/runs"
 
 "$build/bench/pdf/pdf_bench_report" "$work/faces.ndr" 200 "DejaVu Sans" "DejaVu Serif"
