@@ -70,11 +70,6 @@ void TRPPDFPageContent::WriteObject() {
     EndObject();
 }
 
-void TRPPDFPageContent::ReleaseContent() {
-    FPieces.clear();
-    FPieces.shrink_to_fit();
-}
-
 // ---- page object ----
 
 TRPPDFPage::TRPPDFPage(TRpComponent& RenderPDF)

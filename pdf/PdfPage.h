@@ -36,16 +36,14 @@ public:
     char* Room(std::size_t Size) { return Arena().Room(Size); }
     void Advance(char* End) { Arena().Advance(End); }
 
-    // Encodes the stream when the document is compressed (once; nothing may
-    // be appended after).
+    // The page is done: when the document is compressed its bytes are
+    // encoded now (once; nothing may be appended after that).
     void Finish();
     // The stream's bytes as they go into the file, and their count.
     const std::vector<pdf::TByteSpan>& Pieces();
     std::size_t Size();
     // Writes the lines from "<<" to "stream" through the renderer.
     void WriteStreamHead();
-    // Forgets the bytes once they are in the file.
-    void ReleaseContent();
 
 private:
     pdf::TByteArena& Arena();
