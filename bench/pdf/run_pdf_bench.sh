@@ -83,6 +83,8 @@ function ratio(slow, fast,   i, n, r, m, c) {
     }
     m = n
     printf "speed %s / %s, paired rounds: wall clock min %.1f median %.1f, cpu time min %.1f median %.1f\n", slow, fast, minimum(r, n), median(r, n), minimum(c, m), median(c, m)
+    for (i = 1; i <= n; i++) { r[i] = wall[slow, i]; c[i] = wall[fast, i] }
+    printf "  fastest runs: %s %.3f s / %s %.3f s = %.1f\n", slow, minimum(r, n), fast, minimum(c, n), minimum(r, n) / minimum(c, n)
 }' "$work/runs"
 
 "$build/bench/pdf/pdf_bench_report" "$work/faces.ndr" 200 "DejaVu Sans" "DejaVu Serif"
