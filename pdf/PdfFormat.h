@@ -46,5 +46,28 @@ std::string FormatPDFDate(const TDateTime& when);
 // A literal string's bytes: "(", ")" and "\" get a backslash before them.
 std::string EscapeText(std::string_view text);
 
+// ---- the same texts written straight into a caller's buffer ----
+// Each writes the very bytes of its std::string form above at out and
+// returns the end of what it wrote; out must have room for the Max...Chars
+// given (EscapeText's form needs twice the text's length).
+
+// "-1000000000.0000": the longest coordinate FinitePdfReal lets through.
+inline constexpr std::size_t MaxFixed4Chars = 16;
+char* AppendFixed4(char* out, double v);
+
+// "-2147483648" at most, never shorter than four digits.
+inline constexpr std::size_t MaxFontSizeChars = 11;
+char* AppendFontSizeText(char* out, std::int32_t points);
+
+// Three components of at most five characters ("0.502") and two blanks;
+// the room asked for is more, for whole eight-byte copies.
+inline constexpr std::size_t MaxColorChars = 20;
+char* AppendColor(char* out, TColor color);
+
+inline constexpr std::size_t MaxIntegerChars = 20;
+char* AppendInteger(char* out, std::int64_t v);
+
+char* AppendEscapedText(char* out, std::string_view text);
+
 
 }  // namespace tal::pdf

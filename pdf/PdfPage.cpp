@@ -1,6 +1,7 @@
 #include "pdf/PdfPage.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "pdf/PdfFormat.h"
 #include "pdf/RpRenderPDF.h"
@@ -11,26 +12,60 @@ using pdf::FormatPDF;
 
 // ---- content object ----
 
-TRPPDFPageContent::TRPPDFPageContent(TRpComponent& RenderPDF)
-    : TRPPDFObject(RenderPDF), FContentStream(std::make_unique<TMemoryStream>()) {
-    FRenderPDF.FActiveStream = FContentStream.get();
-    FRenderPDF.WriteLine("2 J");
+TRPPDFPageContent::TRPPDFPageContent(TRpComponent& RenderPDF) : TRPPDFObject(RenderPDF) {
+    ++FRenderPDF.FRawContents;
+    Append("2 J\r\n");
+}
+
+TRPPDFPageContent::~TRPPDFPageContent() {
+    if (FRenderPDF.FContentArena.IsRunOf(FPieces)) FRenderPDF.FContentArena.EndRun();
+    if (!FFinished) --FRenderPDF.FRawContents;
+}
+
+pdf::TByteArena& TRPPDFPageContent::Arena() {
+    pdf::TByteArena& arena = FRenderPDF.FContentArena;
+    if (!arena.IsRunOf(FPieces)) arena.BeginRun(FPieces);
+    return arena;
+}
+
+void TRPPDFPageContent::Finish() {
+    if (FFinished) return;
+    if (FRenderPDF.FContentArena.IsRunOf(FPieces)) FRenderPDF.FContentArena.EndRun();
+    if (!FRenderPDF.Compressing()) return;
+    FPieces = FRenderPDF.EncodePieces(FPieces, FFilter);
+    FFinished = true;
+    --FRenderPDF.FRawContents;
+}
+
+const std::vector<pdf::TByteSpan>& TRPPDFPageContent::Pieces() {
+    Finish();
+    return FPieces;
+}
+
+std::size_t TRPPDFPageContent::Size() {
+    std::size_t size = 0;
+    for (const pdf::TByteSpan& piece : Pieces()) size += piece.Size;
+    return size;
+}
+
+void TRPPDFPageContent::WriteStreamHead() {
+    const auto length = static_cast<long long>(Size());
+    if (!FFilter.empty()) {
+        FRenderPDF.WriteLine("<<");
+        FRenderPDF.WriteLineFmt("/Length %d", {length});
+        FRenderPDF.WriteLine("/Filter [/" + FFilter + "]");
+        FRenderPDF.WriteLine(">>");
+    } else {
+        FRenderPDF.WriteLineFmt("<< /Length %d >>", {length});
+    }
+    FRenderPDF.WriteLine("stream");
 }
 
 void TRPPDFPageContent::WriteObject() {
-    std::string filter;
-    const std::vector<std::uint8_t> data = FRenderPDF.EncodeStream(*FContentStream, filter);
+    Finish();
     BeginObject();
-    if (!filter.empty()) {
-        FRenderPDF.WriteLine("<<");
-        FRenderPDF.WriteLineFmt("/Length %d", {static_cast<long long>(data.size())});
-        FRenderPDF.WriteLine("/Filter [/" + filter + "]");
-        FRenderPDF.WriteLine(">>");
-    } else {
-        FRenderPDF.WriteLineFmt("<< /Length %d >>", {static_cast<long long>(data.size())});
-    }
-    FRenderPDF.WriteLine("stream");
-    FObjectBuffer->Write(data.data(), data.size());
+    WriteStreamHead();
+    for (const pdf::TByteSpan& piece : FPieces) FObjectBuffer->Write(piece.Data, piece.Size);
     FRenderPDF.WriteLine("endstream");
     EndObject();
 }
@@ -80,16 +115,33 @@ void TRPPDFPage::WriteObject() {
 
 // ---- writing into the content stream ----
 
-void TRPPDFPage::Activate() { FRenderPDF.FActiveStream = &FContent->ContentStream(); }
-
 void TRPPDFPage::Line(std::string_view text) {
-    Activate();
-    FRenderPDF.WriteLine(text);
+    char* p = FContent->Room(text.size() + 2);
+    std::memcpy(p, text.data(), text.size());
+    p += text.size();
+    *p++ = '\r';
+    *p++ = '\n';
+    FContent->Advance(p);
 }
 
-void TRPPDFPage::Text(std::string_view text) {
-    Activate();
-    FRenderPDF.Write(text);
+void TRPPDFPage::Text(std::string_view text) { FContent->Append(text); }
+
+void TRPPDFPage::Numbers(std::initializer_list<double> Values, std::string_view Op) {
+    char* p = FContent->Room(Values.size() * (pdf::MaxFixed4Chars + 1) + Op.size());
+    bool first = true;
+    for (double v : Values) {
+        if (!first) *p++ = ' ';
+        first = false;
+        p = pdf::AppendFixed4(p, v);
+    }
+    std::memcpy(p, Op.data(), Op.size());
+    FContent->Advance(p + Op.size());
+}
+
+void TRPPDFPage::Color(TColor Value, std::string_view Op) {
+    char* p = pdf::AppendColor(FContent->Room(pdf::MaxColorChars + Op.size()), Value);
+    std::memcpy(p, Op.data(), Op.size());
+    FContent->Advance(p + Op.size());
 }
 
 // ---- graphics state cache ----
@@ -116,7 +168,7 @@ void TRPPDFPage::SyncGraphicsState() {
         FPenStyleValid = true;
     }
     if (!FStrokeColorValid || FStrokeColor != FLastStrokeColor) {
-        Line(pdf::ColorToPDF(FStrokeColor) + " RG");
+        Color(FStrokeColor, " RG\r\n");
         FLastStrokeColor = FStrokeColor;
         FStrokeColorValid = true;
         FTextColorValid = false;
@@ -136,7 +188,7 @@ void TRPPDFPage::SyncGraphicsState() {
         // A clear brush fills nothing: the pattern may stay set (a line after
         // the converter's move to its start then sets no colour in its path).
     } else if (!FFillColorValid || !FLastFillPattern.empty() || FFillColor != FLastFillColor) {
-        Line(pdf::ColorToPDF(FFillColor) + " rg");
+        Color(FFillColor, " rg\r\n");
         FLastFillColor = FFillColor;
         FLastFillPattern.clear();
         FFillColorValid = true;
@@ -144,13 +196,13 @@ void TRPPDFPage::SyncGraphicsState() {
     }
     // Exact comparison: the cache holds the very value last written.
     if (!FLineWidthValid || FRenderPDF.FPenWidth != FLastLineWidth) {
-        Line(pdf::Fixed4(FRenderPDF.FPenWidth * 72.0) + " w ");
+        Numbers({FRenderPDF.FPenWidth * 72.0}, " w \r\n");
         FLastLineWidth = FRenderPDF.FPenWidth;
         FLineWidthValid = true;
     }
 }
 
-void TRPPDFPage::WriteTextColor() { Line(pdf::ColorToPDF(FTextColor) + " rg"); }
+void TRPPDFPage::WriteTextColor() { Color(FTextColor, " rg\r\n"); }
 
 void TRPPDFPage::InvalidateState() {
     FTextColorValid = false;

@@ -5,11 +5,14 @@
 // line width, text colour) and writes an operator only when the wanted value
 // differs from the cached one.
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "pdf/PdfByteArena.h"
 #include "pdf/PdfObjects.h"
 #include "platform/Geometry.h"
 #include "platform/GraphicsObject.h"
@@ -17,17 +20,37 @@
 namespace tal {
 
 // The content object of a page: its stream starts with "2 J" (projecting
-// square line caps).
+// square line caps). Its bytes are appended to the renderer's content arena;
+// when the document is compressed they are deflated as soon as the page is
+// done, and only the deflated bytes are kept.
 class TRPPDFPageContent final : public TRPPDFObject {
 public:
     explicit TRPPDFPageContent(TRpComponent& RenderPDF);
+    ~TRPPDFPageContent() override;
+    // The whole object into its buffer (the document writes the stream's
+    // bytes from where they are instead).
     void WriteObject() override;
-    TMemoryStream& ContentStream() { return *FContentStream; }
-    // Frees the operators once they are in the file.
-    void ReleaseContent() { FContentStream = std::make_unique<TMemoryStream>(); }
+
+    void Append(std::string_view Text) { Arena().Append(Text); }
+    // Room for Size bytes; Advance takes what was written up to End.
+    char* Room(std::size_t Size) { return Arena().Room(Size); }
+    void Advance(char* End) { Arena().Advance(End); }
+
+    // The page is done: when the document is compressed its bytes are
+    // encoded now (once; nothing may be appended after that).
+    void Finish();
+    // The stream's bytes as they go into the file, and their count.
+    const std::vector<pdf::TByteSpan>& Pieces();
+    std::size_t Size();
+    // Writes the lines from "<<" to "stream" through the renderer.
+    void WriteStreamHead();
 
 private:
-    std::unique_ptr<TMemoryStream> FContentStream;
+    pdf::TByteArena& Arena();
+
+    std::vector<pdf::TByteSpan> FPieces;
+    std::string FFilter;
+    bool FFinished = false;
 };
 
 class TRPPDFPage final : public TRPPDFObject {
@@ -107,11 +130,12 @@ private:
     bool BuildArc(double CX, double CY, double RX, double RY, double A0, double A1);
     void ArcSegment(int K, double CX, double CY, double R, double YScale, double Mid, double Half, double Dir);
     void WriteTextColor();
-    // Makes the content stream the renderer's output again: writing objects
-    // redirects it to their buffers.
-    void Activate();
     void Line(std::string_view text);
     void Text(std::string_view text);
+    // Values in "%.4f" form with a blank between them, then Op (the
+    // operator with the blanks and line end that go with it).
+    void Numbers(std::initializer_list<double> Values, std::string_view Op);
+    void Color(TColor Value, std::string_view Op);
     void MoveToPoint(double X, double Y);
 
     std::unique_ptr<TRPPDFPageContent> FContent;

@@ -13,7 +13,7 @@ using pdf::FormatPDF;
 
 void TRPPDFPage::PathMoveTo(double X, double Y) {
     SyncGraphicsState();
-    Line(FormatPDF("%.4f %.4f m", {XToPoints(X), YToPoints(Y)}));
+    Numbers({XToPoints(X), YToPoints(Y)}, " m\r\n");
     FPathOpen = true;
     FLastX = X;
     FLastY = Y;
@@ -23,8 +23,8 @@ void TRPPDFPage::PathLineTo(bool Paint, double X, double Y, bool Closed) {
     SyncGraphicsState();
     // A line needs a current point: after a painted path it starts again
     // where the last one ended.
-    if (!FPathOpen) Line(FormatPDF("%.4f %.4f m", {XToPoints(FLastX), YToPoints(FLastY)}));
-    Text(FormatPDF("%.4f %.4f l ", {XToPoints(X), YToPoints(Y)}));
+    if (!FPathOpen) Numbers({XToPoints(FLastX), YToPoints(FLastY)}, " m\r\n");
+    Numbers({XToPoints(X), YToPoints(Y)}, " l ");
     FPathOpen = true;
     FLastX = X;
     FLastY = Y;
@@ -32,8 +32,7 @@ void TRPPDFPage::PathLineTo(bool Paint, double X, double Y, bool Closed) {
 }
 
 void TRPPDFPage::PathCurveTo(double X1, double Y1, double X2, double Y2, double X3, double Y3) {
-    Line(FormatPDF("%.4f %.4f %.4f %.4f %.4f %.4f c",
-                   {XToPoints(X1), YToPoints(Y1), XToPoints(X2), YToPoints(Y2), XToPoints(X3), YToPoints(Y3)}));
+    Numbers({XToPoints(X1), YToPoints(Y1), XToPoints(X2), YToPoints(Y2), XToPoints(X3), YToPoints(Y3)}, " c\r\n");
     FLastX = X3;
     FLastY = Y3;
 }
@@ -43,8 +42,7 @@ void TRPPDFPage::PathRectangle(bool Clip, double X1, double Y1, double X2, doubl
     if (!Clip && !FRenderPDF.IsPenVisible() && !FRenderPDF.IsBrushVisible()) return;
     SyncGraphicsState();
     // Anchored at the top-left corner: the height is negative when Y2 > Y1.
-    Text(FormatPDF("%.4f %.4f %.4f %.4f re ",
-                   {XToPoints(X1), YToPoints(Y1), (X2 - X1) * 72.0, YToPoints(Y2) - YToPoints(Y1)}));
+    Numbers({XToPoints(X1), YToPoints(Y1), (X2 - X1) * 72.0, YToPoints(Y2) - YToPoints(Y1)}, " re ");
     FPathOpen = true;
     if (Clip) {
         // The clip ends the path; there is nothing left to paint. The line

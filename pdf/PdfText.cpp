@@ -1,5 +1,6 @@
 // The text routines of a page: text objects placed at the start of their
 // baseline, aligned, rotated, clipped, underlined and struck out.
+#include <algorithm>
 #include <cmath>
 
 #include "pdf/PdfFormat.h"
@@ -7,8 +8,6 @@
 #include "pdf/RpRenderPDF.h"
 
 namespace tal {
-
-using pdf::FormatPDF;
 
 void TRPPDFPage::ShowText(const std::string& Text, double X, double Y) {
     TRvRenderPDF& r = FRenderPDF;
@@ -28,16 +27,28 @@ void TRPPDFPage::ShowText(const std::string& Text, double X, double Y) {
         FFillColorValid = false;
     }
     r.FCurrentFont->NoteShown(Text);
-    Line("/" + r.FCurrentFont->FResourceName + " " + pdf::FontSizeText(r.FFontSize) + " Tf");
+    {
+        const std::string& name = r.FCurrentFont->FResourceName;
+        char* p = FContent->Room(name.size() + pdf::MaxFontSizeChars + 7);
+        *p++ = '/';
+        p = std::copy(name.begin(), name.end(), p);
+        *p++ = ' ';
+        p = pdf::AppendFontSizeText(p, r.FFontSize);
+        FContent->Advance(std::copy_n(" Tf\r\n", 5, p));
+    }
     // The lead-in makes up for the blank shown before the text.
     const double leadIn = r.FCurrentFont->LeadIn(r.FFontSize);
-    Line(FormatPDF("%.4f %.4f Td", {XToPoints(X - leadIn), YToPoints(Y)}));
+    Numbers({XToPoints(X - leadIn), YToPoints(Y)}, " Td\r\n");
     if (r.FFontRotation != 0) {
         const double theta = r.FFontRotation * M_PI / 180.0;
         const double c = std::cos(theta), s = std::sin(theta);
-        Line(FormatPDF("%.4f %.4f %.4f %.4f %.4f %.4f Tm", {c, s, -s, c, XToPoints(X), YToPoints(Y)}));
+        Numbers({c, s, -s, c, XToPoints(X), YToPoints(Y)}, " Tm\r\n");
     }
-    Line("( " + pdf::EscapeText(Text) + " ) Tj");
+    {
+        char* p = FContent->Room(2 * Text.size() + 8);
+        p = pdf::AppendEscapedText(std::copy_n("( ", 2, p), Text);
+        FContent->Advance(std::copy_n(" ) Tj\r\n", 7, p));
+    }
     Line("ET");
     if (r.FFontRotation != 0 || !(r.FUnderline || r.FStrikeOut)) return;
 

@@ -223,6 +223,12 @@ void TRvRenderPDF::InitDocumentObjects() {
 }
 
 void TRvRenderPDF::NewPageObject() {
+    if (FCurrentPage) {
+        // The page is done: compressed, its bytes are deflated now, and once
+        // no page holds bytes in the arena any more it is written over again.
+        FCurrentPage->Content().Finish();
+        if (Compressing() && FRawContents == 0) FContentArena.Rewind();
+    }
     auto page = std::make_unique<TRPPDFPage>(*this);
     if (FCurrentPage) {
         page->FTextColor = FCurrentPage->FTextColor;
@@ -261,16 +267,51 @@ void TRvRenderPDF::EndDocument() {
 }
 
 void TRvRenderPDF::CopyOutputBuffer() {
-    FOutputBuffer->SetPosition(0);
+    AddOutputPiece(nullptr, 0);
     if (FOutputStream) {
-        FOutputStream->Write(FOutputBuffer->Data(), static_cast<std::size_t>(FOutputBuffer->Size()));
+        WriteOutput(*FOutputStream);
         return;
     }
     // Without an output stream the document goes to FOutputFileName, in its
     // place only once it is whole.
     TReplacingFile file(FOutputFileName);
-    file.Write(FOutputBuffer->Data(), static_cast<std::size_t>(FOutputBuffer->Size()));
+    WriteOutput(file);
     file.Commit();
+}
+
+void TRvRenderPDF::AddOutputPiece(const char* Data, std::size_t Size) {
+    const auto buffered = static_cast<std::size_t>(FOutputBuffer->Size());
+    if (buffered > FBufferedBytes) FOutputPieces.push_back({nullptr, buffered - FBufferedBytes});
+    FBufferedBytes = buffered;
+    if (Size == 0) return;
+    FOutputPieces.push_back({Data, Size});
+    FPieceBytes += static_cast<std::int64_t>(Size);
+}
+
+std::int64_t TRvRenderPDF::OutputPosition() const { return FOutputBuffer->Size() + FPieceBytes; }
+
+void TRvRenderPDF::WriteOutput(TStream& Target) {
+    // Small pieces are gathered so that the target sees few large writes.
+    constexpr std::size_t GatherSize = std::size_t {256} << 10;
+    std::vector<char> gathered;
+    gathered.reserve(GatherSize);
+    auto flush = [&] {
+        Target.Write(gathered.data(), gathered.size());
+        gathered.clear();
+    };
+    const char* buffered = reinterpret_cast<const char*>(FOutputBuffer->Data());
+    for (const TOutputPiece& piece : FOutputPieces) {
+        const char* data = piece.Data ? piece.Data : buffered;
+        if (!piece.Data) buffered += piece.Size;
+        if (piece.Size >= GatherSize / 4) {
+            if (!gathered.empty()) flush();
+            Target.Write(data, piece.Size);
+            continue;
+        }
+        if (gathered.size() + piece.Size > GatherSize) flush();
+        gathered.insert(gathered.end(), data, data + piece.Size);
+    }
+    if (!gathered.empty()) flush();
 }
 
 void TRvRenderPDF::FreeDocumentObjects() {
@@ -295,6 +336,12 @@ void TRvRenderPDF::ReleaseDocument() {
     FPages.reset();
     FOffsetList.clear();
     FOutputBuffer.reset();
+    FOutputPieces.clear();
+    FBufferedBytes = 0;
+    FPieceBytes = 0;
+    FRawContents = 0;
+    FContentArena.Release();
+    FEncodedArena.Release();
 }
 
 void TRvRenderPDF::RenderToFile(TStream& Stream, const std::string& FileName) {
@@ -318,6 +365,33 @@ std::vector<std::uint8_t> TRvRenderPDF::EncodeStream(TMemoryStream& data, std::s
     OnCompress(data, out, method);
     Filter = method;
     return out.Bytes();
+}
+
+bool TRvRenderPDF::IsLibraryFlate() const {
+    using TFlateFunction = void (*)(TStream&, TStream&, std::string&);
+    const auto* function = OnCompress.target<TFlateFunction>();
+    return function && *function == &FlateCompress;
+}
+
+std::vector<pdf::TByteSpan> TRvRenderPDF::EncodePieces(const std::vector<pdf::TByteSpan>& Pieces,
+                                                       std::string& Filter) {
+    std::size_t total = 0;
+    for (const pdf::TByteSpan& piece : Pieces) total += piece.Size;
+    std::vector<pdf::TByteSpan> encoded;
+    if (Compressing() && IsLibraryFlate() && total <= TFlateEncoder::MaxInput) {
+        if (!FFlateEncoder) FFlateEncoder = std::make_unique<TFlateEncoder>();
+        FFlateEncoder->Encode(Pieces, FEncodedArena, encoded);
+        Filter = "FlateDecode";
+        return encoded;
+    }
+    TMemoryStream data;
+    data.Reserve(total);
+    for (const pdf::TByteSpan& piece : Pieces) data.Write(piece.Data, piece.Size);
+    const std::vector<std::uint8_t> bytes = EncodeStream(data, Filter);
+    FEncodedArena.BeginRun(encoded);
+    FEncodedArena.Append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    FEncodedArena.EndRun();
+    return encoded;
 }
 
 // ---- numbering and writing ----
@@ -348,7 +422,7 @@ void TRvRenderPDF::NumberObjects() {
     for (const auto& [key, pattern] : FPatternList) pattern->SetObjectNumber(++n);
 }
 
-void TRvRenderPDF::MarkObjectOffset() { FOffsetList.push_back(FOutputBuffer->Position()); }
+void TRvRenderPDF::MarkObjectOffset() { FOffsetList.push_back(OutputPosition()); }
 
 void TRvRenderPDF::SubsetPrintedFonts() {
     if (!EmbedFonts || !SubsetFonts) return;
@@ -366,26 +440,38 @@ void TRvRenderPDF::WriteDocument() {
     WriteLine("%PDF-1.3");
     WriteLine("%\xE2\xE3\xCF\xD3");
     WriteLine("");
+    // Large objects are written from their own buffers, kept until the
+    // file is out; the text of the others joins the output buffer.
+    constexpr std::size_t LargeObject = std::size_t {64} << 10;
     auto emit = [this](TRPPDFObject& object) {
         MarkObjectOffset();
         object.WriteObject();
         TMemoryStream& buffer = object.ObjectBuffer();
-        FOutputBuffer->Write(buffer.Data(), static_cast<std::size_t>(buffer.Size()));
+        const auto size = static_cast<std::size_t>(buffer.Size());
+        if (size >= LargeObject) {
+            AddOutputPiece(reinterpret_cast<const char*>(buffer.Data()), size);
+            return;
+        }
+        FOutputBuffer->Write(buffer.Data(), size);
         object.ReleaseBuffer();
     };
-    // The pages make up nearly all of the file: room for them at once keeps
-    // the buffer from growing by doubling.
-    std::size_t estimate = 4096;
-    for (const auto& [key, page] : FPageList)
-        estimate += static_cast<std::size_t>(page->Content().ContentStream().Size()) + 512;
-    FOutputBuffer->Reserve(estimate);
+    FOutputBuffer->Reserve(4096 + static_cast<std::size_t>(FPageList.Count()) * 640);
     emit(*FCatalog);
     emit(*FOutlines);
     emit(*FPages);
     for (const auto& [key, page] : FPageList) {
         emit(*page);
-        emit(page->Content());
-        page->Content().ReleaseContent();  // its bytes are in the output now
+        // The content object: its head and tail in the output buffer, its
+        // bytes from where they were written.
+        TRPPDFPageContent& content = page->Content();
+        MarkObjectOffset();
+        FActiveStream = FOutputBuffer.get();
+        WriteLineFmt("%d 0 obj", {content.ObjectNumber()});
+        content.WriteStreamHead();
+        for (const pdf::TByteSpan& piece : content.Pieces()) AddOutputPiece(piece.Data, piece.Size);
+        WriteLine("endstream");
+        WriteLine("endobj");
+        WriteLine("");
     }
     emit(*FProcSet);
     for (const auto& [key, font] : FFontList) {
@@ -425,7 +511,7 @@ void TRvRenderPDF::WriteInfoDictionary() {
 }
 
 void TRvRenderPDF::WriteXrefAndTrailer() {
-    FXrefOffset = FOutputBuffer->Position();
+    FXrefOffset = OutputPosition();
     Write(pdf::CrossReferenceAndTrailer(FOffsetList, FXrefOffset, FCatalog->ObjectNumber()));
 }
 

@@ -4,7 +4,8 @@
 // The document is assembled in memory. Drawing operations append operators to
 // the content stream of the current page; fonts and pictures become objects at
 // their first use. Nothing reaches the output until EndDocument, which numbers
-// every object, writes the whole file into one buffer and copies it out.
+// every object and writes the file out: the objects' text from one buffer,
+// the pages' contents from where they were written.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "pdf/PdfByteArena.h"
+#include "pdf/PdfCompress.h"
 #include "pdf/PdfFonts.h"
 #include "pdf/PdfImages.h"
 #include "pdf/PdfObjects.h"
@@ -151,6 +154,8 @@ public:
     // applies. Returns the bytes to write and sets Filter to the filter name
     // ("" when uncompressed).
     std::vector<std::uint8_t> EncodeStream(TMemoryStream& data, std::string& Filter);
+    // The same for data in pieces, encoded into FEncodedArena.
+    std::vector<pdf::TByteSpan> EncodePieces(const std::vector<pdf::TByteSpan>& Pieces, std::string& Filter);
 
     // Width in inches of Text in the current font and size.
     double TextWidth(std::string_view Text) const;
@@ -186,6 +191,11 @@ public:
     bool IsBrushVisible() const { return BrushStyle() != bsClear; }
 
     // ---- document state ----
+    // The bytes of the pages' contents, and of their encoded forms.
+    pdf::TByteArena FContentArena;
+    pdf::TByteArena FEncodedArena;
+    // The pages whose content bytes are in FContentArena (not encoded).
+    std::size_t FRawContents = 0;
     std::unique_ptr<TMemoryStream> FOutputBuffer;
     TPdfObjectList<TRPPDFPage> FPageList;
     TPdfObjectList<TRPPDFXObject> FImageList;
@@ -249,6 +259,23 @@ private:
     void WriteInfoDictionary();
     void WriteXrefAndTrailer();
     void CopyOutputBuffer();
+    // The file is FOutputBuffer's text with other bytes (the pages'
+    // contents, large objects) between its parts: a piece without Data is
+    // the next Size bytes of FOutputBuffer.
+    struct TOutputPiece {
+        const char* Data;
+        std::size_t Size;
+    };
+    void AddOutputPiece(const char* Data, std::size_t Size);
+    std::int64_t OutputPosition() const;
+    void WriteOutput(TStream& Target);
+    // Whether OnCompress is the library's own FlateCompress, whose bytes a
+    // reused zlib stream gives too.
+    bool IsLibraryFlate() const;
+    std::vector<TOutputPiece> FOutputPieces;
+    std::size_t FBufferedBytes = 0;
+    std::int64_t FPieceBytes = 0;
+    std::unique_ptr<TFlateEncoder> FFlateEncoder;
     TRPPDFFont* AddFont(std::unique_ptr<TRPPDFFont> font);
     TRPPDFFont* CreateStandardFont(const std::string& PDFName);
     std::string AddImage(std::unique_ptr<TRPPDFXObject> image);

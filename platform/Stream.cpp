@@ -2,11 +2,13 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -165,9 +167,28 @@ bool FileExists(const std::string& fileName) {
     return ::stat(fileName.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+namespace {
+
+// A buffer of many megabytes is filled from end to end at once: in huge
+// pages it takes a few page faults instead of one every 4 KB.
+void AdviseHugePages(void* data, std::size_t size) {
+    constexpr std::size_t Threshold = std::size_t {4} << 20;
+    constexpr std::uintptr_t Page = 4096;
+    if (size < Threshold) return;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + Page - 1) & ~(Page - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(Page - 1);
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
+}  // namespace
+
 std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName) {
     TFileStream file(fileName, TFileStream::Mode::ReadShared);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.Size()));
+    const auto size = static_cast<std::size_t>(file.Size());
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(size);
+    AdviseHugePages(bytes.data(), size);
+    bytes.resize(size);
     if (!bytes.empty()) file.ReadBuffer(bytes.data(), bytes.size());
     return bytes;
 }
