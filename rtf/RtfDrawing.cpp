@@ -39,16 +39,6 @@ const char* FillPattern(std::uint8_t style) {
     }
 }
 
-// The three components of a colour, each after its keyword; the upper byte
-// carries no meaning here.
-std::string ColorComponents(const char* red, const char* green, const char* blue, TColor color) {
-    const auto value = static_cast<std::uint32_t>(color);
-    std::string out = rtf::Keyword(red, value & 0xFF);
-    out += rtf::Keyword(green, (value >> 8) & 0xFF);
-    out += rtf::Keyword(blue, (value >> 16) & 0xFF);
-    return out;
-}
-
 // How much of a shape the brush's hatch lines cover, as the eye takes them
 // in: a single set of lines a quarter, crossed lines two fifths; solid and
 // any other style cover it all.
@@ -66,10 +56,19 @@ double HatchInkShare(std::uint8_t style) {
 
 }  // namespace
 
+// The upper byte of the colour carries no meaning here.
+void TRvRenderRTF::WriteColorComponents(std::string_view Red, std::string_view Green, std::string_view Blue,
+                                        TColor Color) {
+    const auto value = static_cast<std::uint32_t>(Color);
+    WriteKeyword(Red, value & 0xFF);
+    WriteKeyword(Green, (value >> 8) & 0xFF);
+    WriteKeyword(Blue, (value >> 16) & 0xFF);
+}
+
 void TRvRenderRTF::WriteLineStyle() {
     const TPen& pen = Converter().Pen;
     WriteRTF(LineStyleKeyword(pen.Style()));
-    WriteRTF(ColorComponents("\\dplinecor", "\\dplinecog", "\\dplinecob", pen.Color()));
+    WriteColorComponents("\\dplinecor", "\\dplinecog", "\\dplinecob", pen.Color());
     // The pen's integer width is taken as points.
     WriteTwips("\\dplinew", pen.Width() / 72.0);
 }
@@ -80,7 +79,7 @@ void TRvRenderRTF::WriteFill() {
     // A background colour makes some readers fill the shape whatever the
     // pattern says: a clear brush names none, so the shape stays hollow.
     if (brush.Style() != bsClear)
-        WriteRTF(ColorComponents("\\dpfillbgcr", "\\dpfillbgcg", "\\dpfillbgcb", brush.Color()));
+        WriteColorComponents("\\dpfillbgcr", "\\dpfillbgcg", "\\dpfillbgcb", brush.Color());
     WriteRTF("\\dpfillpat");
     WriteRTF(FillPattern(brush.Style()));
 }
