@@ -141,17 +141,17 @@ public:
     void ResultOfShapeGroup();
     void EndShapeGroup();
     // Outline and fill properties from the converter's pen and brush; the
-    // line alone (colour and width).
-    std::string ShapeOutline();
-    std::string ShapeLine();
+    // line alone (colour and width). Each appends to Out.
+    void ShapeOutline(std::string& Out);
+    void ShapeLine(std::string& Out);
     // The dash, gap, dash... lengths (inches) of the pen, as the PDF engine
     // dashes; empty for a pen without dashes.
     std::vector<double> PenDashes();
     // Type, geometry and line of a shape along an open path: with a dashed
     // pen the geometry is the dashes themselves, since not every reader of
     // shapes draws a dash style.
-    std::string OpenPathGeometry(const std::vector<rtf::TPathPoint>& Path, const rtf::TShapeBox& Box);
-    std::string ShapeFill();
+    void OpenPathGeometry(std::string& Out, const std::vector<rtf::TPathPoint>& Path, const rtf::TShapeBox& Box);
+    void ShapeFill(std::string& Out);
     // A freeform shape through the points (inches), with a polyline or
     // polygon drawing object for readers without shapes.
     void PathShape(const std::vector<rtf::TPathPoint>& Points, bool Closed);
@@ -225,6 +225,9 @@ private:
     // readers decode the entry's text with.
     std::vector<std::uint8_t> FFontCharsets;
     std::size_t FLastFont = 0;  // the entry found last
+    // The properties of the shape being written, kept to spare an
+    // allocation for every shape.
+    std::string FShapeProperties;
     // The number of each colour in FColorTable, keyed by its 24-bit value.
     std::unordered_map<std::uint32_t, std::int32_t> FColorNumbers;
 };

@@ -95,17 +95,15 @@ void TRvRenderRTF::WriteEscapedText(std::string_view Text) {
         return;
     }
     // Runs without a special character go out whole.
-    while (!Text.empty()) {
-        const std::size_t special = Text.find_first_of("\\{}");
-        if (special == std::string_view::npos) {
-            WriteRTF(Text);
-            return;
-        }
-        WriteRTF(Text.substr(0, special));
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        const char c = Text[i];
+        if (c != '\\' && c != '{' && c != '}') continue;
+        WriteRTF(Text.substr(run, i - run));
         WriteRTF("\\");
-        WriteRTF(Text.substr(special, 1));
-        Text.remove_prefix(special + 1);
+        run = i;  // the special character opens the next run
     }
+    WriteRTF(Text.substr(run));
 }
 
 void TRvRenderRTF::WriteTextContent(const std::string& Text, TTextAnchor Anchor) {
