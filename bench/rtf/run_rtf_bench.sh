@@ -5,7 +5,9 @@
 # engines one after the other in each round, so that both meet the same load).
 # Prints the minimum and median of the wall-clock and processor seconds,
 # pages per second at the median, peak memory and TalRTF's memory budget
-# (1.3 x output + 50 MB). With BASELINE_DIR, the TalRTF and TALPDF found
+# (1.3 x output + 50 MB). Each round ends with the floor: a program that
+# only puts a document of TalRTF's size on the disk, as the engines finish
+# one (rtf_write_floor). With BASELINE_DIR, the TalRTF and TALPDF found
 # there (an older build's programs) run in the same rounds.
 # Usage: bench/rtf/run_rtf_bench.sh [BUILD_DIR [BASELINE_DIR]]   (default: build)
 #        ROUNDS=n to change the number of rounds (default 5).
@@ -17,20 +19,25 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 pages=2000
 
-ninja -C "$build" TalRTF rtf_bench_report >/dev/null
+ninja -C "$build" TalRTF rtf_bench_report rtf_write_floor >/dev/null
 "$build/bench/rtf/rtf_bench_report" "$work/bench.ndr"
 engines="TalRTF=$build/apps/TalRTF"
 if ninja -C "$build" TALPDF >/dev/null 2>&1; then engines="$engines TALPDF=$build/apps/TALPDF"; fi
 if [ -n "$baseline" ]; then
     for program in TalRTF TALPDF; do
-        [ -x "$baseline/$program" ] && engines="$engines $program-baseline=$baseline/$program"
+        if [ -x "$baseline/$program" ]; then engines="$engines $program-baseline=$baseline/$program"; fi
     done
 fi
+engines="$engines floor=$build/bench/rtf/rtf_write_floor"
 
 measure() { # name program: one line "name wall cpu kb bytes"
     name=$1; program=$2
     rm -f "$work/out.$name"
-    /usr/bin/time -f "%e %U %S %M" -o "$work/$name.time" "$program" -q -o "$work/out.$name" "$work/bench.ndr"
+    if [ "$name" = floor ]; then
+        /usr/bin/time -f "%e %U %S %M" -o "$work/$name.time" "$program" "$work/out.$name" "$(stat -c %s "$work/out.TalRTF")"
+    else
+        /usr/bin/time -f "%e %U %S %M" -o "$work/$name.time" "$program" -q -o "$work/out.$name" "$work/bench.ndr"
+    fi
     read -r wall user sys kb < "$work/$name.time"
     echo "$name $wall $(echo "$user $sys" | awk '{ print $1 + $2 }') $kb $(stat -c %s "$work/out.$name")"
 }
