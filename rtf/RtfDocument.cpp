@@ -55,9 +55,17 @@ std::int32_t TRvRenderRTF::FontIndex() {
         CodePageOfCharset(Converter().Font.Charset()) != 0 ? Converter().Font.Charset() : 0;
     // Names differing in case share an entry, so an entry spelled exactly
     // like the name is the one a case-blind search would find.
+    // (No two entries of one charset differ only in case, so that entry is
+    // the only one.)
     if (FLastFont < FFontKeys.size() && FFontNames && (*FFontNames)[FLastFont] == name &&
         FFontCharsets[FLastFont] == charset)
         return static_cast<std::int32_t>(FLastFont);
+    if (FFontNames)
+        for (std::size_t i = 0; i < FFontKeys.size(); ++i)
+            if ((*FFontNames)[i] == name && FFontCharsets[i] == charset) {
+                FLastFont = i;
+                return static_cast<std::int32_t>(i);
+            }
     const std::string key = rtf::UpperAscii(name);
     for (std::size_t i = 0; i < FFontKeys.size(); ++i)
         if (FFontKeys[i] == key && FFontCharsets[i] == charset) {
