@@ -14,16 +14,16 @@
 #include "front/console/ConsoleEngine.h"
 #include "platform/Stream.h"
 #include "render/PageSelection.h"
-#ifdef TAL_FRONT_HAVE_QT
-#include "front/qt/DisplayProbe.h"
-#include "front/qt/QtEngine.h"
-#endif
+#include "front/QtFront.h"
 
 namespace tal::front {
 
 namespace {
 
 constexpr const char* EngineVersion = "1.0.0";
+#ifndef TAL_PROJECT_VERSION
+#error "TAL_PROJECT_VERSION names the build the Qt dialogs must belong to"
+#endif
 
 void AddOptions(CLI::App& app, const TEngineProfile& profile, TEngineOptions& options) {
     app.add_option("arguments", options.Arguments,
@@ -101,16 +101,21 @@ int RunDialog(const TEngineProfile& profile, const TRendererFactory& makeRendere
     auto renderer = makeRenderer(options);
     renderer->FPageSelection = options.Pages;
     TXdgOpenShell shell;
-#ifdef TAL_FRONT_HAVE_QT
-    // QApplication aborts the process when its display does not answer, so
-    // the display is asked first; the probe's connection stays open while Qt
-    // runs (see TDisplayProbe::HeldX).
     if (!options.Console) {
-        const auto display = qt::ProbeDisplay();
-        if (display.Reachable) return RunQtEngine(profile, *renderer, shell, options.Arguments);
-        if (!display.Why.empty()) streams.Err << display.Why << '\n';
+        std::string why;
+        if (const TQtFrontEntry dialogs = FindQtFront(why)) {
+            TQtFrontCall call;
+            call.Version = TAL_PROJECT_VERSION;
+            call.Profile = &profile;
+            call.Renderer = renderer.get();
+            call.Shell = &shell;
+            call.Arguments = &options.Arguments;
+            dialogs(&call);
+            if (call.Reachable) return call.Status;
+            why = call.Why;
+        }
+        if (!why.empty()) streams.Err << why << '\n';
     }
-#endif
     TTerminal terminal(streams.In, streams.Out);
     return RunConsoleEngine(profile, *renderer, shell, options.Arguments, terminal);
 }
@@ -118,11 +123,14 @@ int RunDialog(const TEngineProfile& profile, const TRendererFactory& makeRendere
 }  // namespace
 
 bool GraphicalDialogsAvailable() {
-#ifdef TAL_FRONT_HAVE_QT
-    return qt::ProbeDisplay().Reachable;
-#else
-    return false;
-#endif
+    std::string why;
+    const TQtFrontEntry dialogs = FindQtFront(why);
+    if (!dialogs) return false;
+    TQtFrontCall call;
+    call.Version = TAL_PROJECT_VERSION;
+    call.ProbeOnly = true;
+    dialogs(&call);
+    return call.Reachable;
 }
 
 int EngineMain(const TEngineProfile& profile, const TRendererFactory& makeRenderer,

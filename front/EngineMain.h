@@ -5,10 +5,11 @@
 //   PROGRAM FOLDER View                 the dialog for browsing only
 //   PROGRAM -o OUT [options] REPORT.ndr convert without a dialog
 //
-// The dialog is the Qt one when a display answers and --console was not
-// given, the terminal one otherwise (with one line on stderr saying why when
-// the environment names a display that does not answer). Exit status: 0 done or document
-// written, 1 conversion failed (its message on stderr), 2 usage error.
+// The dialog is the Qt one (a module loaded only then) when a display
+// answers and --console was not given, the terminal one otherwise (with one
+// line on stderr saying why when the environment names a display that does
+// not answer). Exit status: 0 done or document written, 1 conversion failed
+// (its message on stderr), 2 usage error.
 //
 // A program hands over its profile and the factory of its renderer:
 //
@@ -38,9 +39,10 @@ struct TEngineStreams {
 int EngineMain(const TEngineProfile& profile, const TRendererFactory& makeRenderer,
                const std::vector<std::string>& arguments, TEngineStreams streams);
 
-// True when the program was built with the Qt dialogs and the platform Qt
-// would start on can run here: QT_QPA_PLATFORM names one that needs no
-// display server, or the Wayland compositor or X server it would use answers.
+// True when the program was built with the Qt dialogs, they can be loaded
+// (front/QtFront.h), and the platform Qt would start on can run here:
+// QT_QPA_PLATFORM names one that needs no display server, or the Wayland
+// compositor or X server it would use answers.
 // The answer is for the moment asked: the dialog choice itself keeps the
 // probe's X connection open while Qt starts (front/qt/DisplayProbe.h says why).
 bool GraphicalDialogsAvailable();

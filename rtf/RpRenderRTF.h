@@ -13,10 +13,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "render/RpRender.h"
+#include "rtf/RtfBody.h"
 #include "rtf/RtfGeometry.h"
 #include "rtf/RtfShape.h"
 
@@ -67,8 +69,20 @@ public:
 
     // ---- byte output: the body buffer while pages are converted, the output
     // stream from the start of EndDocument ----
-    void WriteRTF(std::string_view S);
+    void WriteRTF(std::string_view S) {
+        if (FWriteDirect) WriteDirect(S);
+        else if (FBodyBuffer) FBodyBuffer->Append(S);
+    }
     void WriteRTFLine(std::string_view S);
+    // Keyword immediately followed by the decimal Value: "\dpx1440".
+    void WriteKeyword(std::string_view Keyword, std::int64_t Value) {
+        if (FWriteDirect || !FBodyBuffer) {
+            WriteKeywordDirect(Keyword, Value);
+        } else {
+            FBodyBuffer->Append(Keyword);
+            FBodyBuffer->AppendNumber(Value);
+        }
+    }
     // Keyword followed by Value inches in whole twips, rounded half to even.
     void WriteTwips(std::string_view Keyword, double Value);
 
@@ -110,7 +124,11 @@ public:
     void BeginDrawObject();
     // "\dodhgtN": the object's place in the stacking order.
     std::string DrawObjectOrder();
+    // N of the above: the group's place, or the next place of its own.
+    std::int64_t NextDrawOrder();
     void WriteObjectBox(double X1, double Y1, double X2, double Y2);
+    // The three components of a colour, each after its keyword.
+    void WriteColorComponents(std::string_view Red, std::string_view Green, std::string_view Blue, TColor Color);
     void WriteLineStyle();
     void WriteFill();
 
@@ -123,17 +141,17 @@ public:
     void ResultOfShapeGroup();
     void EndShapeGroup();
     // Outline and fill properties from the converter's pen and brush; the
-    // line alone (colour and width).
-    std::string ShapeOutline();
-    std::string ShapeLine();
+    // line alone (colour and width). Each appends to Out.
+    void ShapeOutline(std::string& Out);
+    void ShapeLine(std::string& Out);
     // The dash, gap, dash... lengths (inches) of the pen, as the PDF engine
     // dashes; empty for a pen without dashes.
     std::vector<double> PenDashes();
     // Type, geometry and line of a shape along an open path: with a dashed
     // pen the geometry is the dashes themselves, since not every reader of
     // shapes draws a dash style.
-    std::string OpenPathGeometry(const std::vector<rtf::TPathPoint>& Path, const rtf::TShapeBox& Box);
-    std::string ShapeFill();
+    void OpenPathGeometry(std::string& Out, const std::vector<rtf::TPathPoint>& Path, const rtf::TShapeBox& Box);
+    void ShapeFill(std::string& Out);
     // A freeform shape through the points (inches), with a polyline or
     // polygon drawing object for readers without shapes.
     void PathShape(const std::vector<rtf::TPathPoint>& Points, bool Closed);
@@ -170,7 +188,7 @@ public:
     std::unique_ptr<std::vector<std::string>> FFontNames;
     std::unique_ptr<std::vector<std::string>> FColorTable;
     bool FWriteDirect = false;
-    std::unique_ptr<TMemoryStream> FBodyBuffer;
+    std::unique_ptr<rtf::TBody> FBodyBuffer;
     double FCurrentX = 0;
     double FCurrentY = 0;
     // Whether a page has been begun in this document: every later page starts
@@ -188,6 +206,8 @@ public:
 
 private:
     TRPConverter& Converter() const;
+    void WriteDirect(std::string_view S);
+    void WriteKeywordDirect(std::string_view Keyword, std::int64_t Value);
     void PlacePicture(const TGraphic& Graphic, double X1, double Y1, double X2, double Y2);
     void Shape(std::string_view Keyword, std::string_view Geometry, double X1, double Y1, double X2, double Y2);
     void ArcShape(rtf::TArcKind Kind, double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4,
@@ -205,6 +225,11 @@ private:
     // readers decode the entry's text with.
     std::vector<std::uint8_t> FFontCharsets;
     std::size_t FLastFont = 0;  // the entry found last
+    // The properties of the shape being written, kept to spare an
+    // allocation for every shape.
+    std::string FShapeProperties;
+    // The number of each colour in FColorTable, keyed by its 24-bit value.
+    std::unordered_map<std::uint32_t, std::int32_t> FColorNumbers;
 };
 
 }  // namespace tal

@@ -30,13 +30,12 @@ TRPConverter& TRvRenderRTF::Converter() const {
 
 // ---- byte output ----
 
-void TRvRenderRTF::WriteRTF(std::string_view S) {
-    if (S.empty()) return;
-    if (FWriteDirect) {
-        if (FActiveStream) FActiveStream->Write(S.data(), S.size());
-    } else if (FBodyBuffer) {
-        FBodyBuffer->Write(S.data(), S.size());
-    }
+void TRvRenderRTF::WriteDirect(std::string_view S) {
+    if (!S.empty() && FActiveStream) FActiveStream->Write(S.data(), S.size());
+}
+
+void TRvRenderRTF::WriteKeywordDirect(std::string_view Keyword, std::int64_t Value) {
+    WriteRTF(rtf::Keyword(Keyword, Value));
 }
 
 void TRvRenderRTF::WriteRTFLine(std::string_view S) {
@@ -44,7 +43,7 @@ void TRvRenderRTF::WriteRTFLine(std::string_view S) {
     WriteRTF("\r\n");
 }
 
-void TRvRenderRTF::WriteTwips(std::string_view Keyword, double Value) { WriteRTF(rtf::Keyword(Keyword, rtf::Twips(Value))); }
+void TRvRenderRTF::WriteTwips(std::string_view Keyword, double Value) { WriteKeyword(Keyword, rtf::Twips(Value)); }
 
 // ---- font and colour tables ----
 
@@ -56,9 +55,17 @@ std::int32_t TRvRenderRTF::FontIndex() {
         CodePageOfCharset(Converter().Font.Charset()) != 0 ? Converter().Font.Charset() : 0;
     // Names differing in case share an entry, so an entry spelled exactly
     // like the name is the one a case-blind search would find.
+    // (No two entries of one charset differ only in case, so that entry is
+    // the only one.)
     if (FLastFont < FFontKeys.size() && FFontNames && (*FFontNames)[FLastFont] == name &&
         FFontCharsets[FLastFont] == charset)
         return static_cast<std::int32_t>(FLastFont);
+    if (FFontNames)
+        for (std::size_t i = 0; i < FFontKeys.size(); ++i)
+            if ((*FFontNames)[i] == name && FFontCharsets[i] == charset) {
+                FLastFont = i;
+                return static_cast<std::int32_t>(i);
+            }
     const std::string key = rtf::UpperAscii(name);
     for (std::size_t i = 0; i < FFontKeys.size(); ++i)
         if (FFontKeys[i] == key && FFontCharsets[i] == charset) {
@@ -82,12 +89,17 @@ std::string TRvRenderRTF::ColorEntry(TColor Color) {
 }
 
 std::int32_t TRvRenderRTF::ColorIndex(TColor Color) {
-    if (!FColorTable) FColorTable = std::make_unique<std::vector<std::string>>();
-    const std::string entry = ColorEntry(Color);
-    for (std::size_t i = 0; i < FColorTable->size(); ++i)
-        if ((*FColorTable)[i] == entry) return static_cast<std::int32_t>(i + 1);
-    FColorTable->push_back(entry);
-    return static_cast<std::int32_t>(FColorTable->size());
+    if (!FColorTable) {
+        FColorTable = std::make_unique<std::vector<std::string>>();
+        FColorNumbers.clear();
+    }
+    // Colours whose entries read alike share a number: the entry shows only
+    // the low three bytes, and every system colour as black.
+    const std::uint32_t key = Color < 0 ? 0u : static_cast<std::uint32_t>(Color) & 0xFFFFFF;
+    const auto [place, added] =
+        FColorNumbers.try_emplace(key, static_cast<std::int32_t>(FColorTable->size() + 1));
+    if (added) FColorTable->push_back(ColorEntry(static_cast<TColor>(key)));
+    return place->second;
 }
 
 // ---- document structure ----
@@ -99,7 +111,8 @@ void TRvRenderRTF::BeginDocument() {
     FFontCharsets.clear();
     FLastFont = 0;
     FColorTable = std::make_unique<std::vector<std::string>>();
-    FBodyBuffer = std::make_unique<TMemoryStream>();
+    FColorNumbers.clear();
+    FBodyBuffer = std::make_unique<rtf::TBody>();
     FWriteDirect = false;
     FPageBegun = false;
     FPaperWidth = FPaperHeight = FSectionWidth = FSectionHeight = 0;
@@ -148,6 +161,7 @@ void TRvRenderRTF::EndDocument() {
             R.FBodyBuffer.reset();
             R.FFontNames.reset();
             R.FColorTable.reset();
+            R.FColorNumbers.clear();
             R.FFontKeys.clear();
             R.FFontCharsets.clear();
             R.CloseOutput();
@@ -159,8 +173,7 @@ void TRvRenderRTF::EndDocument() {
     const bool ownFile = !FActiveStream;
     if (ownFile) OpenOutputFile(FOutputFileName);
     WriteHeader();
-    if (FBodyBuffer && FBodyBuffer->Size() > 0)
-        FActiveStream->Write(FBodyBuffer->Data(), static_cast<std::size_t>(FBodyBuffer->Size()));
+    if (FBodyBuffer) FBodyBuffer->WriteTo(*FActiveStream);
     FBodyBuffer.reset();
     FFontNames.reset();
     FColorTable.reset();

@@ -3,6 +3,7 @@
 // Each is a Word 97 shape group (which keeps the pen's width and the exact
 // corners) holding the drawing primitive of older readers as its result.
 // The box is never adjusted for the pen width.
+#include <algorithm>
 #include <cmath>
 
 #include "render/RpConverter.h"
@@ -39,16 +40,6 @@ const char* FillPattern(std::uint8_t style) {
     }
 }
 
-// The three components of a colour, each after its keyword; the upper byte
-// carries no meaning here.
-std::string ColorComponents(const char* red, const char* green, const char* blue, TColor color) {
-    const auto value = static_cast<std::uint32_t>(color);
-    std::string out = rtf::Keyword(red, value & 0xFF);
-    out += rtf::Keyword(green, (value >> 8) & 0xFF);
-    out += rtf::Keyword(blue, (value >> 16) & 0xFF);
-    return out;
-}
-
 // How much of a shape the brush's hatch lines cover, as the eye takes them
 // in: a single set of lines a quarter, crossed lines two fifths; solid and
 // any other style cover it all.
@@ -64,12 +55,27 @@ double HatchInkShare(std::uint8_t style) {
     }
 }
 
+// The box around two corners, in twips.
+rtf::TShapeBox BoxOf(double X1, double Y1, double X2, double Y2) {
+    return {rtf::Twips(std::min(X1, X2)), rtf::Twips(std::min(Y1, Y2)), rtf::Twips(std::max(X1, X2)),
+            rtf::Twips(std::max(Y1, Y2))};
+}
+
 }  // namespace
+
+// The upper byte of the colour carries no meaning here.
+void TRvRenderRTF::WriteColorComponents(std::string_view Red, std::string_view Green, std::string_view Blue,
+                                        TColor Color) {
+    const auto value = static_cast<std::uint32_t>(Color);
+    WriteKeyword(Red, value & 0xFF);
+    WriteKeyword(Green, (value >> 8) & 0xFF);
+    WriteKeyword(Blue, (value >> 16) & 0xFF);
+}
 
 void TRvRenderRTF::WriteLineStyle() {
     const TPen& pen = Converter().Pen;
     WriteRTF(LineStyleKeyword(pen.Style()));
-    WriteRTF(ColorComponents("\\dplinecor", "\\dplinecog", "\\dplinecob", pen.Color()));
+    WriteColorComponents("\\dplinecor", "\\dplinecog", "\\dplinecob", pen.Color());
     // The pen's integer width is taken as points.
     WriteTwips("\\dplinew", pen.Width() / 72.0);
 }
@@ -80,17 +86,20 @@ void TRvRenderRTF::WriteFill() {
     // A background colour makes some readers fill the shape whatever the
     // pattern says: a clear brush names none, so the shape stays hollow.
     if (brush.Style() != bsClear)
-        WriteRTF(ColorComponents("\\dpfillbgcr", "\\dpfillbgcg", "\\dpfillbgcb", brush.Color()));
+        WriteColorComponents("\\dpfillbgcr", "\\dpfillbgcg", "\\dpfillbgcb", brush.Color());
     WriteRTF("\\dpfillpat");
     WriteRTF(FillPattern(brush.Style()));
 }
 
 void TRvRenderRTF::OpenShapeGroup(const rtf::TShapeBox& Box, std::string_view Properties) {
-    WriteRTFLine("");
     FGroupOrder = ++FDrawOrder;
-    std::string out = rtf::ShapeInstance(Box, FGroupOrder);
-    out += Properties;
-    WriteRTF(out);
+    WriteKeyword("\r\n{\\shp{\\*\\shpinst\\shpleft", Box.Left);
+    WriteKeyword("\\shptop", Box.Top);
+    WriteKeyword("\\shpright", Box.Right);
+    WriteKeyword("\\shpbottom", Box.Bottom);
+    WriteKeyword("\\shpfhdr0\\shpbxpage\\shpbxignore\\shpbypage\\shpbyignore\\shpwr3\\shpwrk0\\shpfblwtxt0\\shpz",
+                 FGroupOrder);
+    WriteRTF(Properties);
 }
 
 void TRvRenderRTF::ResultOfShapeGroup() { WriteRTF("}{\\shprslt"); }
@@ -105,22 +114,23 @@ void TRvRenderRTF::EndShapeGroup() {
     FGroupOrder = 0;
 }
 
-std::string TRvRenderRTF::ShapeLine() {
-    std::string out = rtf::Property("lineColor", rtf::ShapeColor(Converter().Pen.Color()));
+void TRvRenderRTF::ShapeLine(std::string& Out) {
+    rtf::AppendProperty(Out, "lineColor", rtf::ShapeColor(Converter().Pen.Color()));
     // The width the converter keeps for the pen, as the PDF engine draws it.
     const double points = std::isfinite(FPenWidth) && FPenWidth > 0 ? FPenWidth * 72.0 : 0.0;
-    out += rtf::Property("lineWidth", RoundToInt32(points * rtf::EmuPerPoint));
-    return out;
+    rtf::AppendProperty(Out, "lineWidth", RoundToInt32(points * rtf::EmuPerPoint));
 }
 
-std::string TRvRenderRTF::ShapeOutline() {
+void TRvRenderRTF::ShapeOutline(std::string& Out) {
     const TPen& pen = Converter().Pen;
-    if (pen.Style() == psClear) return rtf::Property("fLine", 0);
-    std::string out = ShapeLine();
+    if (pen.Style() == psClear) {
+        rtf::AppendProperty(Out, "fLine", 0);
+        return;
+    }
+    ShapeLine(Out);
     // Dashes for the readers that draw them (the system dash styles carry
     // the pen style codes 1 to 4).
-    if (pen.Style() >= psDash && pen.Style() <= psDashDotDot) out += rtf::Property("lineDashing", pen.Style());
-    return out;
+    if (pen.Style() >= psDash && pen.Style() <= psDashDotDot) rtf::AppendProperty(Out, "lineDashing", pen.Style());
 }
 
 std::vector<double> TRvRenderRTF::PenDashes() {
@@ -136,30 +146,42 @@ std::vector<double> TRvRenderRTF::PenDashes() {
     return points;
 }
 
-std::string TRvRenderRTF::OpenPathGeometry(const std::vector<rtf::TPathPoint>& Path, const rtf::TShapeBox& Box) {
+void TRvRenderRTF::OpenPathGeometry(std::string& Out, const std::vector<rtf::TPathPoint>& Path,
+                                    const rtf::TShapeBox& Box) {
     const std::vector<double> pattern = PenDashes();
-    std::string out = rtf::Property("shapeType", rtf::ShapeFreeform);
-    if (pattern.empty()) return out + rtf::FreeformGeometry(Path, Box) + ShapeOutline();
-    return out + rtf::FreeformGeometry(rtf::Dashes(Path, pattern), Box) + ShapeLine();
+    rtf::AppendProperty(Out, "shapeType", rtf::ShapeFreeform);
+    if (pattern.empty()) {
+        rtf::AppendFreeformGeometry(Out, Path, Box);
+        ShapeOutline(Out);
+    } else {
+        rtf::AppendFreeformGeometry(Out, rtf::Dashes(Path, pattern), Box);
+        ShapeLine(Out);
+    }
 }
 
-std::string TRvRenderRTF::ShapeFill() {
+void TRvRenderRTF::ShapeFill(std::string& Out) {
     const TBrush& brush = Converter().Brush;
-    if (brush.Style() == bsClear) return rtf::Property("fFilled", 0);
-    std::string fill = rtf::Property("fillColor", rtf::ShapeColor(brush.Color()));
+    if (brush.Style() == bsClear) {
+        rtf::AppendProperty(Out, "fFilled", 0);
+        return;
+    }
+    rtf::AppendProperty(Out, "fillColor", rtf::ShapeColor(brush.Color()));
     // Shape readers fill a pattern solid, which turns a hatched cell into a
     // dark block over whatever it should let through; a see-through fill of
     // the brush colour shows about as much colour as the hatch lines do, and
     // what lies under the shape shows through as it does between the lines.
     if (const double share = HatchInkShare(brush.Style()); share < 1)
-        fill += rtf::Property("fillOpacity", static_cast<std::int64_t>(std::lround(share * 65536)));
-    return fill;
+        rtf::AppendProperty(Out, "fillOpacity", static_cast<std::int64_t>(std::lround(share * 65536)));
 }
 
 void TRvRenderRTF::Shape(std::string_view Keyword, std::string_view Geometry, double X1, double Y1, double X2,
                          double Y2) {
     Converter();  // a shape reads pen and brush: refuse before writing anything
-    BeginShapeGroup(rtf::BoundingBox({{X1, Y1}, {X2, Y2}}), std::string(Geometry) + ShapeOutline() + ShapeFill());
+    std::string& properties = FShapeProperties;
+    properties.assign(Geometry);
+    ShapeOutline(properties);
+    ShapeFill(properties);
+    BeginShapeGroup(BoxOf(X1, Y1, X2, Y2), properties);
     BeginDrawObject();
     WriteRTF(Keyword);
     WriteObjectBox(X1, Y1, X2, Y2);
@@ -181,9 +203,9 @@ void TRvRenderRTF::RoundRect(double X1, double Y1, double X2, double Y2, double 
     // The preset rounded rectangle's corner size is not read everywhere: the
     // outline itself carries the corners.
     const auto path = rtf::RoundRectPath(X1, Y1, X2, Y2, X3, Y3);
-    Shape("\\dprect\\dproundr",
-          rtf::Property("shapeType", rtf::ShapeFreeform) + rtf::FreeformGeometry(path, rtf::BoundingBox(path)), X1, Y1,
-          X2, Y2);
+    std::string geometry = rtf::Property("shapeType", rtf::ShapeFreeform);
+    rtf::AppendFreeformGeometry(geometry, path, rtf::BoundingBox(path));
+    Shape("\\dprect\\dproundr", geometry, X1, Y1, X2, Y2);
 }
 
 void TRvRenderRTF::MoveTo(double X, double Y) {
@@ -196,16 +218,17 @@ void TRvRenderRTF::LineTo(double X, double Y) {
     const double cx = FCurrentX, cy = FCurrentY;
     const double w = std::abs(X - cx), h = std::abs(Y - cy);
     const bool falling = (X <= cx) == (Y <= cy);  // top-left to bottom-right, or back
-    const rtf::TShapeBox box = rtf::BoundingBox({{X, Y}, {cx, cy}});
-    std::string properties;
+    const rtf::TShapeBox box = BoxOf(X, Y, cx, cy);
+    std::string& properties = FShapeProperties;
+    properties.clear();
     if (!PenDashes().empty()) {
-        properties = OpenPathGeometry({{cx, cy}, {X, Y}}, box);
+        OpenPathGeometry(properties, {{cx, cy}, {X, Y}}, box);
     } else {
         // The line shape runs from the top-left to the bottom-right corner
         // of its box unless turned over; a level or upright line needs no turn.
-        properties = rtf::Property("shapeType", rtf::ShapeLine);
-        if (!falling && w > 0 && h > 0) properties += rtf::Property("fFlipV", 1);
-        properties += ShapeOutline();
+        rtf::AppendProperty(properties, "shapeType", rtf::ShapeLine);
+        if (!falling && w > 0 && h > 0) rtf::AppendProperty(properties, "fFlipV", 1);
+        ShapeOutline(properties);
     }
     BeginShapeGroup(box, properties);
     BeginDrawObject();

@@ -13,23 +13,30 @@ void TRvRenderRTF::PathShape(const std::vector<rtf::TPathPoint>& Points, bool Cl
     Converter();
     if (Points.size() < 2) return;
     const rtf::TShapeBox box = rtf::BoundingBox(Points);
-    std::string properties = Closed ? rtf::Property("shapeType", rtf::ShapeFreeform) +
-                                          rtf::FreeformGeometry(Points, box) + ShapeOutline() + ShapeFill()
-                                    : OpenPathGeometry(Points, box) + rtf::Property("fFilled", 0);
+    std::string& properties = FShapeProperties;
+    properties.clear();
+    if (Closed) {
+        rtf::AppendProperty(properties, "shapeType", rtf::ShapeFreeform);
+        rtf::AppendFreeformGeometry(properties, Points, box);
+        ShapeOutline(properties);
+        ShapeFill(properties);
+    } else {
+        OpenPathGeometry(properties, Points, box);
+        rtf::AppendProperty(properties, "fFilled", 0);
+    }
     BeginShapeGroup(box, properties);
     BeginDrawObject();
-    std::string object = Closed ? "\\dppolygon" : "\\dppolyline";
-    object += rtf::Keyword("\\dppolycount", static_cast<std::int64_t>(Points.size()));
+    WriteKeyword(Closed ? "\\dppolygon\\dppolycount" : "\\dppolyline\\dppolycount",
+                 static_cast<std::int64_t>(Points.size()));
     // The points relative to the object's box, as a line's end points are.
     for (const rtf::TPathPoint& p : Points) {
-        object += rtf::Keyword("\\dpptx", static_cast<std::int64_t>(rtf::Twips(p.X)) - box.Left);
-        object += rtf::Keyword("\\dppty", static_cast<std::int64_t>(rtf::Twips(p.Y)) - box.Top);
+        WriteKeyword("\\dpptx", static_cast<std::int64_t>(rtf::Twips(p.X)) - box.Left);
+        WriteKeyword("\\dppty", static_cast<std::int64_t>(rtf::Twips(p.Y)) - box.Top);
     }
-    object += rtf::Keyword("\\dpx", box.Left);
-    object += rtf::Keyword("\\dpy", box.Top);
-    object += rtf::Keyword("\\dpxsize", static_cast<std::int64_t>(box.Right) - box.Left);
-    object += rtf::Keyword("\\dpysize", static_cast<std::int64_t>(box.Bottom) - box.Top);
-    WriteRTF(object);
+    WriteKeyword("\\dpx", box.Left);
+    WriteKeyword("\\dpy", box.Top);
+    WriteKeyword("\\dpxsize", static_cast<std::int64_t>(box.Right) - box.Left);
+    WriteKeyword("\\dpysize", static_cast<std::int64_t>(box.Bottom) - box.Top);
     WriteLineStyle();
     if (Closed) WriteFill();
     WriteRTF("}");
@@ -78,8 +85,12 @@ void TRvRenderRTF::FillRect(const TRect& Rect) {
     // Filled without outline: a clear brush leaves nothing to draw.
     if (brush.Style() == bsClear) return;
     const double x1 = Rect.Left / 72.0, y1 = Rect.Top / 72.0, x2 = Rect.Right / 72.0, y2 = Rect.Bottom / 72.0;
-    BeginShapeGroup(rtf::BoundingBox({{x1, y1}, {x2, y2}}),
-                    rtf::Property("shapeType", rtf::ShapeRectangle) + rtf::Property("fLine", 0) + ShapeFill());
+    std::string& properties = FShapeProperties;
+    properties.clear();
+    rtf::AppendProperty(properties, "shapeType", rtf::ShapeRectangle);
+    rtf::AppendProperty(properties, "fLine", 0);
+    ShapeFill(properties);
+    BeginShapeGroup(rtf::BoundingBox({{x1, y1}, {x2, y2}}), properties);
     BeginDrawObject();
     WriteRTF("\\dprect");
     WriteObjectBox(x1, y1, x2, y2);

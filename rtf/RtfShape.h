@@ -6,6 +6,7 @@
 // Positions are twips from the page's top-left corner, line widths EMU
 // (12,700 to the point), colours 0x00BBGGRR in decimal.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,13 +29,16 @@ struct TPathPoint {
     double X = 0, Y = 0;
 };
 
-// "{\sp{\sn NAME}{\sv VALUE}}".
+// "{\sp{\sn NAME}{\sv VALUE}}"; the Append forms add it to out.
 std::string Property(std::string_view name, std::int64_t value);
 std::string Property(std::string_view name, std::string_view value);
+void AppendProperty(std::string& out, std::string_view name, std::int64_t value);
+void AppendProperty(std::string& out, std::string_view name, std::string_view value);
 
 // The opening of a shape group up to its properties: box, page anchors, no
 // wrapping, in front of the text, stacking order Z.
 std::string ShapeInstance(const TShapeBox& box, std::int64_t z);
+void AppendShapeInstance(std::string& out, const TShapeBox& box, std::int64_t z);
 
 // A colour as a shape property value: a system colour (negative) is black.
 std::int64_t ShapeColor(TColor color);
@@ -47,5 +51,7 @@ TShapeBox BoundingBox(const std::vector<TPathPoint>& points);
 std::string FreeformGeometry(const std::vector<TPathPoint>& points, const TShapeBox& box);
 // Several open paths in one shape, each starting with a move.
 std::string FreeformGeometry(const std::vector<std::vector<TPathPoint>>& paths, const TShapeBox& box);
+void AppendFreeformGeometry(std::string& out, std::span<const TPathPoint> points, const TShapeBox& box);
+void AppendFreeformGeometry(std::string& out, const std::vector<std::vector<TPathPoint>>& paths, const TShapeBox& box);
 
 }  // namespace tal::rtf

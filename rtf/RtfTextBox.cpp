@@ -48,15 +48,17 @@ std::int32_t SpreadLetters(std::string& text, TCodePage codePage) {
 }  // namespace
 
 void TRvRenderRTF::BeginDrawObject() {
-    WriteRTFLine("");
-    WriteRTF("{\\*\\do\\dolock\\dobxpage\\dobypage" + DrawObjectOrder());
+    WriteRTF("\r\n{\\*\\do\\dolock\\dobxpage\\dobypage");
+    WriteKeyword("\\dodhgt", NextDrawOrder());
 }
 
-std::string TRvRenderRTF::DrawObjectOrder() {
+std::int64_t TRvRenderRTF::NextDrawOrder() {
     // Readers stack objects by these numbers, not by their order in the
     // document: without one, a text would sink below a shape drawn before it.
-    return rtf::Keyword("\\dodhgt", FGroupOrder > 0 ? FGroupOrder : ++FDrawOrder);
+    return FGroupOrder > 0 ? FGroupOrder : ++FDrawOrder;
 }
+
+std::string TRvRenderRTF::DrawObjectOrder() { return rtf::Keyword("\\dodhgt", NextDrawOrder()); }
 
 void TRvRenderRTF::WriteObjectBox(double X1, double Y1, double X2, double Y2) {
     WriteTwips("\\dpx", X1 < X2 ? X1 : X2);
@@ -68,39 +70,51 @@ void TRvRenderRTF::WriteObjectBox(double X1, double Y1, double X2, double Y2) {
 void TRvRenderRTF::WriteFontAttributes() {
     const TRPConverter& c = Converter();
     const TFont& font = c.Font;
-    std::string out = rtf::Keyword("\\f", FontIndex());
-    out += rtf::Keyword("\\fs", 2 * static_cast<std::int64_t>(font.Size()));
-    out += font.HasStyle(fsBold) ? "\\b" : "\\b0";
-    out += font.HasStyle(fsItalic) ? "\\i" : "\\i0";
-    out += font.HasStyle(fsUnderline) ? "\\ul" : "\\ul0";
-    out += font.HasStyle(fsStrikeOut) ? "\\strike" : "\\strike0";
-    out += c.FFlagP ? "\\super" : c.FFlagS ? "\\sub" : "\\nosupersub";
-    WriteRTF(out);
+    WriteKeyword("\\f", FontIndex());
+    WriteKeyword("\\fs", 2 * static_cast<std::int64_t>(font.Size()));
+    WriteRTF(font.HasStyle(fsBold) ? "\\b" : "\\b0");
+    WriteRTF(font.HasStyle(fsItalic) ? "\\i" : "\\i0");
+    WriteRTF(font.HasStyle(fsUnderline) ? "\\ul" : "\\ul0");
+    WriteRTF(font.HasStyle(fsStrikeOut) ? "\\strike" : "\\strike0");
+    WriteRTF(c.FFlagP ? "\\super" : c.FFlagS ? "\\sub" : "\\nosupersub");
 }
 
 void TRvRenderRTF::WriteTextColors() {
     const TRPConverter& c = Converter();
     // The font colour is numbered first: it fixes the order of the table.
-    std::string out = rtf::Keyword("\\cf", ColorIndex(c.Font.Color()));
-    out += rtf::Keyword("\\cb", ColorIndex(c.Brush.Color()));
-    out += ' ';
-    WriteRTF(out);
+    const std::int32_t foreground = ColorIndex(c.Font.Color());
+    WriteKeyword("\\cf", foreground);
+    WriteKeyword("\\cb", ColorIndex(c.Brush.Color()));
+    WriteRTF(" ");
 }
 
 void TRvRenderRTF::WriteEscapedText(std::string_view Text) {
     const TCodePage codePage = CodePageOfCharset(Converter().Font.Charset());
-    if (IsLeadByte(0x81, codePage)) WriteRTF(rtf::EscapedDoubleByteText(Text, codePage));
-    else WriteRTF(rtf::EscapedText(Text));
+    if (IsLeadByte(0x81, codePage)) {
+        WriteRTF(rtf::EscapedDoubleByteText(Text, codePage));
+        return;
+    }
+    // Runs without a special character go out whole.
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        const char c = Text[i];
+        if (c != '\\' && c != '{' && c != '}') continue;
+        WriteRTF(Text.substr(run, i - run));
+        WriteRTF("\\");
+        run = i;  // the special character opens the next run
+    }
+    WriteRTF(Text.substr(run));
 }
 
 void TRvRenderRTF::WriteTextContent(const std::string& Text, TTextAnchor Anchor) {
     const std::int32_t font = FontIndex();
     const std::int64_t halfPoints = 2 * static_cast<std::int64_t>(Converter().Font.Size());
-    std::string open = rtf::Keyword("{\\f", font) + rtf::Keyword("\\fs", halfPoints) + " ";
+    WriteKeyword("{\\f", font);
+    WriteKeyword("\\fs", halfPoints);
+    WriteRTF(" ");
     // A box wider than its text keeps the text at the side of its anchor.
-    if (Anchor == TTextAnchor::Centre) open += "\\qc";
-    else if (Anchor == TTextAnchor::Right) open += "\\qr";
-    WriteRTF(open);
+    if (Anchor == TTextAnchor::Centre) WriteRTF("\\qc");
+    else if (Anchor == TTextAnchor::Right) WriteRTF("\\qr");
     WriteFontAttributes();
     WriteTextColors();
     WriteEscapedText(Text);
@@ -114,10 +128,10 @@ void TRvRenderRTF::WriteTextBox(const TRect& Rect, const std::string& Text, TTex
     WriteTextContent(Text, Anchor);
     WriteRTF("}");
     WriteObjectBox(Rect.Left / 72.0, Rect.Top / 72.0, Rect.Right / 72.0, Rect.Bottom / 72.0);
-    WriteRTF("\\dplinehollow\\dplinecor0\\dplinecog0\\dplinecob0\\dplinew1");
-    WriteRTF("\\dpfillfgcr255\\dpfillfgcg255\\dpfillfgcb255");
-    WriteRTF("\\dpfillbgcr255\\dpfillbgcg255\\dpfillbgcb255\\dpfillpat0");
-    WriteRTF("}");
+    WriteRTF(
+        "\\dplinehollow\\dplinecor0\\dplinecog0\\dplinecob0\\dplinew1"
+        "\\dpfillfgcr255\\dpfillfgcg255\\dpfillfgcb255"
+        "\\dpfillbgcr255\\dpfillbgcg255\\dpfillbgcb255\\dpfillpat0}");
 }
 
 void TRvRenderRTF::TextRect(const TRect& Rect, double X, double Y, const std::string& Text) {

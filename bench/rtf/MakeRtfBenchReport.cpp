@@ -1,6 +1,8 @@
-// Writes the whole-process benchmark report: 2,000 pages, each with 60 text
-// lines in Arial and Times New Roman and 40 shapes (rectangles, ellipses,
-// rounded rectangles and lines) in changing pens and brushes.
+// Writes the whole-process benchmark report: 2,000 pages (or as many as
+// asked), each with 60 text lines in Arial and Times New Roman and 40 shapes
+// (rectangles, ellipses, rounded rectangles and lines) in changing pens and
+// brushes.
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -9,7 +11,7 @@
 
 namespace {
 
-constexpr int Pages = 2000, TextLines = 60, Shapes = 40;
+constexpr int DefaultPages = 2000, DefaultTextLines = 60, Shapes = 40;
 
 std::string LineText(int page, int line) {
     return "Page " + std::to_string(page) + " line " + std::to_string(line) +
@@ -19,17 +21,21 @@ std::string LineText(int page, int line) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: rtf_bench_report OUT.ndr\n";
+    // Other page and line counts make the small reports of the start
+    // benchmark (no text lines: a report that measures no text).
+    const int pages = argc >= 3 ? std::atoi(argv[2]) : DefaultPages;
+    const int textLines = argc >= 4 ? std::atoi(argv[3]) : DefaultTextLines;
+    if (argc < 2 || argc > 4 || pages < 1 || pages > 32767 || textLines < 0 || textLines > 1000) {
+        std::cerr << "usage: rtf_bench_report OUT.ndr [PAGES [TEXT_LINES]]\n";
         return 2;
     }
     tal::ndrwriter::TNdrWriter w;
     tal::ndrwriter::TNdrWriter::TFontRecord arial, times;
     arial.SizeInches = times.SizeInches = 10.0f / 72;
     times.Name = "Times New Roman";
-    for (int page = 1; page <= Pages; ++page) {
+    for (int page = 1; page <= pages; ++page) {
         w.BeginPage(static_cast<std::int16_t>(page));
-        for (int line = 0; line < TextLines; ++line) {
+        for (int line = 0; line < textLines; ++line) {
             w.SetFont(line % 2 ? times : arial);
             w.PrintLeft(0.75f + 0.16f * static_cast<float>(line), LineText(page, line),
                         0.5f + 0.05f * static_cast<float>(line % 7));

@@ -44,7 +44,7 @@ TRtfOperations::TRtfOperations() {
 
 TRtfOperations::~TRtfOperations() { Render.FConverter = nullptr; }
 
-std::string TRtfOperations::Body() const { return Render.FBodyBuffer ? Text(Render.FBodyBuffer->Bytes()) : ""; }
+std::string TRtfOperations::Body() const { return Render.FBodyBuffer ? Render.FBodyBuffer->Text() : ""; }
 
 std::string TRtfOperations::Finish() {
     Render.EndDocument();
