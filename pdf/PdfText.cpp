@@ -27,7 +27,6 @@ void TRPPDFPage::ShowText(const std::string& Text, double X, double Y) {
         FStrokeColorValid = false;
         FFillColorValid = false;
     }
-    r.FCurrentFont->NoteShown(Text);
     Line("/" + r.FCurrentFont->FResourceName + " " + pdf::FontSizeText(r.FFontSize) + " Tf");
     // The lead-in makes up for the blank shown before the text.
     const double leadIn = r.FCurrentFont->LeadIn(r.FFontSize);
@@ -37,7 +36,7 @@ void TRPPDFPage::ShowText(const std::string& Text, double X, double Y) {
         const double c = std::cos(theta), s = std::sin(theta);
         Line(FormatPDF("%.4f %.4f %.4f %.4f %.4f %.4f Tm", {c, s, -s, c, XToPoints(X), YToPoints(Y)}));
     }
-    Line("( " + pdf::EscapeText(Text) + " ) Tj");
+    Line(r.FCurrentFont->ShownString(Text, r.FTextCodePage) + " Tj");
     Line("ET");
     if (r.FFontRotation != 0 || !(r.FUnderline || r.FStrikeOut)) return;
 
