@@ -200,6 +200,45 @@ TEST_F(PdfCharsets, RightAlignedLinesEndOnTheirAnchor) {
     EXPECT_EQ(rightAligned, static_cast<int>(ScriptLines().size())) << run.Output;
 }
 
+// A formatted line is measured by the converter, run by run, on the faces
+// the runs are drawn in (also for a face that is not installed, drawn in its
+// substitute): centred on its anchor, its runs a blank apart.
+TEST_F(PdfCharsets, FormattedLinesOfOtherScriptsMeetTheirAnchor) {
+    const std::string line = "\xC8\xF2\xEE\xE3\xEE: \x01" "B1\x04" "100 \xF0\xF3\xE1.";  // Итого: 100 руб.
+    for (const char* face : {"Arial", "Tahoma Tallow Missing"}) {
+        const std::string pdf = ConvertReport(OnePage([&](ndrwriter::TNdrWriter& w) {
+                                                  auto font = Arial();
+                                                  font.Name = face;
+                                                  font.Charset = 204;
+                                                  w.SetFont(font);
+                                                  w.PrintCenter(1, line, 4.25f);
+                                              }),
+                                              [](TRvRenderPDF& r) {
+                                                  ApplyEngineFormSettings(r);
+                                                  r.FFontEngine = nullptr;
+                                                  r.FTextMeasure = nullptr;
+                                              })
+                                    .Bytes;
+        const fs::path path = FFolder / "formatted.pdf";
+        std::ofstream(path, std::ios::binary) << pdf;
+        std::vector<std::pair<double, double>> words;  // xMin, xMax
+        std::stringstream lines(RunCommand("pdftotext -bbox '" + path.string() + "' -").Output);
+        for (std::string text; std::getline(lines, text);) {
+            double xMin = 0, xMax = 0;
+            if (std::sscanf(text.c_str(), " <word xMin=\"%lf\" yMin=\"%*f\" xMax=\"%lf\"", &xMin, &xMax) == 2)
+                words.emplace_back(xMin, xMax);
+        }
+        ASSERT_EQ(words.size(), 3u) << face;
+        EXPECT_NEAR((words.front().first + words.back().second) / 2, 4.25 * 72, 0.5) << face;
+        // Blanks of Liberation Sans (0.278 em) or DejaVu Sans (0.318 to 0.348 em).
+        for (std::size_t i = 1; i < words.size(); ++i) {
+            const double gap = words[i].first - words[i - 1].second;
+            EXPECT_GT(gap, 12 * 0.278 - 0.5) << face;
+            EXPECT_LT(gap, 12 * 0.348 + 0.5) << face;
+        }
+    }
+}
+
 // Without subsetting the whole programs are embedded, and the text still
 // comes back through the same codes.
 TEST_F(PdfCharsets, WholeProgramsReadBackToo) {
