@@ -262,16 +262,17 @@ bool TFontFace::MapsAll(std::span<const char32_t> characters) {
     return std::all_of(characters.begin(), characters.end(), [this](char32_t c) { return GlyphOf(c) != 0; });
 }
 
-int TFontFace::GlyphWidth(std::uint32_t glyph) const {
+long TFontFace::GlyphUnits(std::uint32_t glyph) const {
     FT_Fixed units = 0;
-    if (FT_Get_Advance(FFace.get(), glyph, FT_LOAD_NO_SCALE, &units) != 0) Fail("has a glyph whose advance cannot be read");
-    return ToPdfEm(units);
+    if (FT_Get_Advance(FFace.get(), glyph, FT_LOAD_NO_SCALE, &units) != 0)
+        Fail("has a glyph whose advance cannot be read");
+    return units;
 }
 
+int TFontFace::GlyphWidth(std::uint32_t glyph) const { return ToPdfEm(GlyphUnits(glyph)); }
+
 long TFontFace::GlyphAdvance(std::uint32_t glyph, long pixelsPerEm) const {
-    FT_Fixed units = 0;
-    if (FT_Get_Advance(FFace.get(), glyph, FT_LOAD_NO_SCALE, &units) != 0) Fail("has a glyph whose advance cannot be read");
-    return MulDivRound(units, pixelsPerEm, UnitsPerEm());
+    return MulDivRound(GlyphUnits(glyph), pixelsPerEm, UnitsPerEm());
 }
 
 std::string TFontFace::PostScriptName() const {

@@ -72,6 +72,8 @@ private:
     void Prepare();
     std::array<FT_UInt, 256> GlyphsThrough(TCodeMapping mapping) const;
     long UnitsPerEm() const { return FFace->units_per_EM; }
+    // A glyph's advance in font units.
+    long GlyphUnits(std::uint32_t glyph) const;
     std::pair<long, long> CellAscentDescent() const;
     // Font units to the 1000-unit em of the PDF queries.
     int ToPdfEm(long units) const;
