@@ -18,7 +18,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Metric-compatible faces for the report fonts Arial, Times New Roman and
-# Courier New; xdg-open for viewing.
+# Courier New; xdg-open for viewing; TrueType faces for Japanese and Chinese
+# report text (without them such text falls back to whatever face is there).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-ipafont-gothic, fonts-wqy-microhei")
 include(CPack)

@@ -19,8 +19,13 @@ void TRvRenderPDF::FontChanged(TFont& Font) {
     // The converter's font changes before any document is open as well;
     // the state is taken up at the first text of the document then.
     if (!FCurrentPage) return;
-    const std::string pdfName = GetPDFFontName(Font.Name(), Font.Style());
-    FCurrentFont = FindOrCreateFont(pdfName, Font.Style());
+    // Text of a charset with a code page of its own is drawn in a composite
+    // font; without a face for it the bytes are shown as Windows-1252.
+    FTextCodePage = CodePageOfCharset(Font.Charset());
+    TRPPDFFont* composite =
+        FTextCodePage != 0 ? FindOrCreateCompositeFont(Font.Name(), Font.Style(), FTextCodePage) : nullptr;
+    if (!composite) FTextCodePage = 0;
+    FCurrentFont = composite ? composite : FindOrCreateFont(GetPDFFontName(Font.Name(), Font.Style()), Font.Style());
     FUnderline = Font.HasStyle(fsUnderline);
     FStrikeOut = Font.HasStyle(fsStrikeOut);
     FFontSize = Font.Size();
@@ -70,9 +75,9 @@ TRPPDFFont* TRvRenderPDF::FindOrCreateFont(const std::string& PDFName, TFontStyl
     return CreateFontObject(PDFName, Style);
 }
 
-TRPPDFFont* TRvRenderPDF::AddFont(std::unique_ptr<TRPPDFFont> font) {
+TRPPDFFont* TRvRenderPDF::AddFont(std::unique_ptr<TRPPDFFont> font, std::string Key) {
     TRPPDFFont* added = font.get();
-    FFontList.Add(added->FBaseFont, added);
+    FFontList.Add(Key.empty() ? added->FBaseFont : std::move(Key), added);
     FOwnedFonts.push_back(std::move(font));
     FCurrentFont = added;
     return added;
@@ -112,9 +117,8 @@ TRPPDFFont* TRvRenderPDF::CreateFontObject(const std::string& PDFName, TFontStyl
 
 double TRvRenderPDF::TextWidth(std::string_view Text) const {
     if (!FCurrentFont) return 0.0;
-    long total = 0;
-    for (unsigned char c : Text) total += FCurrentFont->FWidths[c];
-    return total / 1000.0 * FFontSize / 72.0;
+    const std::int64_t total = FCurrentFont->TextUnits(Text, FTextCodePage);
+    return static_cast<double>(total) / 1000.0 * FFontSize / 72.0;
 }
 
 }  // namespace tal

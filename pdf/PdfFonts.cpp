@@ -38,6 +38,17 @@ void TRPPDFFont::NoteShown(std::string_view Text) {
     for (unsigned char c : Text) FPrintedCodes.set(c);
 }
 
+std::string TRPPDFFont::ShownString(std::string_view Text, TCodePage) {
+    NoteShown(Text);
+    return "( " + pdf::EscapeText(Text) + " )";
+}
+
+std::int64_t TRPPDFFont::TextUnits(std::string_view Text, TCodePage) {
+    std::int64_t total = 0;
+    for (unsigned char c : Text) total += FWidths[c];
+    return total;
+}
+
 double TRPPDFFont::LeadIn(std::int32_t Size) const {
     // Courier, or a Courier style ("Courier-Bold"), in any letter case.
     const std::string family = FBaseFont.substr(0, FBaseFont.find('-'));
@@ -58,6 +69,17 @@ TRPPDFFontTrueType::TRPPDFFontTrueType(TRpComponent& RenderPDF)
 }
 
 TRPPDFFontTrueType::~TRPPDFFontTrueType() = default;
+
+void TRPPDFFontTrueType::Finish() {
+    if (FRenderPDF.EmbedFonts && FRenderPDF.SubsetFonts) SubsetFontFile();
+}
+
+std::vector<TRPPDFObject*> TRPPDFFontTrueType::Parts() {
+    std::vector<TRPPDFObject*> parts {FDescriptor.get()};
+    if (FRenderPDF.EmbedFonts && FFontFile) parts.push_back(FFontFile.get());
+    if (FToUnicode) parts.push_back(FToUnicode.get());
+    return parts;
+}
 
 void TRPPDFFontTrueType::WriteObject() {
     WriteFontHead();
@@ -241,7 +263,7 @@ void TRPPDFFontDescriptor::WriteObject() {
     r.WriteLineFmt("/Leading %d", {FLeading});
     r.WriteLineFmt("/MaxWidth %d", {FMaxCharWidth});
     r.WriteLineFmt("/AvgWidth %d", {FAvgWidth});
-    if (r.EmbedFonts && FHasFontFile) r.WriteLineFmt("/FontFile2 %d 0 R", {FObjectNumber + 1});
+    if ((r.EmbedFonts || FAlwaysEmbedded) && FHasFontFile) r.WriteLineFmt("/FontFile2 %d 0 R", {FObjectNumber + 1});
     r.WriteLine(">>");
     EndObject();
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "pdf/PdfObjects.h"
 #include "platform/fonts/StandardFontWidths.h"
@@ -28,6 +30,21 @@ public:
     // at Size points: the standard fonts' fixed lead-in, a TrueType face's
     // own blank.
     virtual double LeadIn(std::int32_t Size) const;
+
+    // The operand a text object shows Text with (report bytes in the code
+    // page of the font's charset), noting what it prints: for a simple font
+    // the literal string with a blank before and after the text.
+    virtual std::string ShownString(std::string_view Text, TCodePage CodePage);
+    // Whether ShownString is the report's bytes as a literal string, which
+    // the page may then write straight into its content.
+    virtual bool ShowsLiteralText() const { return true; }
+    // The width of Text in thousandths of the font size.
+    virtual std::int64_t TextUnits(std::string_view Text, TCodePage CodePage);
+    // Makes a printed font ready to be written (subsets its program); called
+    // once, before the objects are numbered.
+    virtual void Finish() {}
+    // The objects written right after the font object, in their order.
+    virtual std::vector<TRPPDFObject*> Parts() { return {}; }
 
     std::string FSubtype = "Type1";
     std::string FResourceName;
@@ -72,6 +89,9 @@ public:
     std::int32_t FMaxCharWidth = 0;
     std::int32_t FAvgWidth = 0;
     bool FHasFontFile = false;
+    // The font program is written whatever EmbedFonts says (a composite
+    // font's glyph codes mean nothing without it).
+    bool FAlwaysEmbedded = false;
 };
 
 class TRPPDFFontFile final : public TRPPDFObject {
@@ -90,6 +110,8 @@ public:
     ~TRPPDFFontTrueType() override;
     void WriteObject() override;
     double LeadIn(std::int32_t Size) const override;
+    void Finish() override;
+    std::vector<TRPPDFObject*> Parts() override;
 
     // Reads widths, descriptor values and (when embedding) the font program
     // of the face Name from the font engine. Raises EFontError when the

@@ -26,7 +26,6 @@ void TRPPDFPage::ShowText(const std::string& Text, double X, double Y) {
         FStrokeColorValid = false;
         FFillColorValid = false;
     }
-    r.FCurrentFont->NoteShown(Text);
     {
         const std::string& name = r.FCurrentFont->FResourceName;
         char* p = FContent->Room(name.size() + pdf::MaxFontSizeChars + 7);
@@ -44,10 +43,13 @@ void TRPPDFPage::ShowText(const std::string& Text, double X, double Y) {
         const double c = std::cos(theta), s = std::sin(theta);
         Numbers({c, s, -s, c, XToPoints(X), YToPoints(Y)}, " Tm\r\n");
     }
-    {
+    if (r.FCurrentFont->ShowsLiteralText()) {
+        r.FCurrentFont->NoteShown(Text);
         char* p = FContent->Room(2 * Text.size() + 8);
         p = pdf::AppendEscapedText(std::copy_n("( ", 2, p), Text);
         FContent->Advance(std::copy_n(" ) Tj\r\n", 7, p));
+    } else {
+        Line(r.FCurrentFont->ShownString(Text, r.FTextCodePage) + " Tj");
     }
     Line("ET");
     if (r.FFontRotation != 0 || !(r.FUnderline || r.FStrikeOut)) return;

@@ -7,6 +7,7 @@
 #include "pdf/PdfFormat.h"
 #include "platform/fonts/StandardFonts.h"
 #include "render/RpConverter.h"
+#include "render/RpMBCS.h"
 
 namespace tal {
 
@@ -172,13 +173,16 @@ void TRvRenderPDF::PrintBlock(const std::string& Text, double X, double Y, doubl
     std::int32_t gaps = CountInnerSpaces(text);
     if (gaps == 0) {
         // A line without inner blanks is spread letter by letter.
+        // A two-byte character of the font's code page stays whole.
         std::string spread;
-        for (std::size_t i = 0; i < text.size(); ++i) {
+        for (std::size_t i = 0; i < text.size();) {
+            const std::size_t next = NextCharIndex(text, i, FTextCodePage);
             if (i > 0 && text[i] != ' ' && text[i - 1] != ' ') {
                 spread += ' ';
                 ++gaps;
             }
-            spread += text[i];
+            spread.append(text, i, next - i);
+            i = next;
         }
         text = std::move(spread);
     }
@@ -219,6 +223,7 @@ void TRvRenderPDF::InitDocumentObjects() {
     FFontRotation = 0;
     FUnderline = FStrikeOut = false;
     FCurrentFont = nullptr;
+    FTextCodePage = 0;
     FFirstPagePending = true;
 }
 
@@ -409,11 +414,7 @@ void TRvRenderPDF::NumberObjects() {
     for (const auto& [key, font] : FFontList) {
         if (!font->Printed()) continue;
         font->SetObjectNumber(++n);
-        if (auto* trueType = dynamic_cast<TRPPDFFontTrueType*>(font)) {
-            trueType->FDescriptor->SetObjectNumber(++n);
-            if (EmbedFonts && trueType->FFontFile) trueType->FFontFile->SetObjectNumber(++n);
-            if (trueType->FToUnicode) trueType->FToUnicode->SetObjectNumber(++n);
-        }
+        for (TRPPDFObject* part : font->Parts()) part->SetObjectNumber(++n);
     }
     for (const auto& [key, image] : FImageList) {
         image->SetObjectNumber(++n);
@@ -425,10 +426,8 @@ void TRvRenderPDF::NumberObjects() {
 void TRvRenderPDF::MarkObjectOffset() { FOffsetList.push_back(OutputPosition()); }
 
 void TRvRenderPDF::SubsetPrintedFonts() {
-    if (!EmbedFonts || !SubsetFonts) return;
     for (const auto& [key, font] : FFontList)
-        if (auto* trueType = dynamic_cast<TRPPDFFontTrueType*>(font); trueType && trueType->Printed())
-            trueType->SubsetFontFile();
+        if (font->Printed()) font->Finish();
 }
 
 void TRvRenderPDF::WriteDocument() {
@@ -477,11 +476,7 @@ void TRvRenderPDF::WriteDocument() {
     for (const auto& [key, font] : FFontList) {
         if (!font->Printed()) continue;
         emit(*font);
-        if (auto* trueType = dynamic_cast<TRPPDFFontTrueType*>(font)) {
-            emit(*trueType->FDescriptor);
-            if (EmbedFonts && trueType->FFontFile) emit(*trueType->FFontFile);
-            if (trueType->FToUnicode) emit(*trueType->FToUnicode);
-        }
+        for (TRPPDFObject* part : font->Parts()) emit(*part);
     }
     for (const auto& [key, image] : FImageList) {
         emit(*image);

@@ -21,6 +21,7 @@
 #include "pdf/PdfObjects.h"
 #include "pdf/PdfPage.h"
 #include "pdf/PdfPatterns.h"
+#include "platform/CodePageDecoder.h"
 #include "platform/fonts/FontEngine.h"
 #include "render/RpRender.h"
 
@@ -168,6 +169,10 @@ public:
     // Creates and registers the font object for a name, or finds the
     // Helvetica it falls back to; returns it (it is also FCurrentFont).
     TRPPDFFont* CreateFontObject(const std::string& PDFName, TFontStyles Style);
+    // The composite font that draws text of a code page in a report face (one
+    // per face the font engine chooses), made at its first use; none when
+    // the engine has no face for the code page.
+    TRPPDFFont* FindOrCreateCompositeFont(const std::string& FaceName, TFontStyles Style, TCodePage CodePage);
 
     // Adds an image object for a picture's JPEG bytes and returns its name
     // G1, G2, ...
@@ -219,6 +224,10 @@ public:
     // lowers it); FFontSize is then the smaller size the text is set in.
     double FScriptRise = 0;
     double FFontRotation = 0;
+    // The code page of the current font's charset when its text is drawn in
+    // a composite font; 0 when the bytes are shown as they are.
+    TCodePage FTextCodePage = 0;
+    TCodePageDecoder FDecoder;
     bool FUnderline = false;
     bool FStrikeOut = false;
     bool FFirstPagePending = false;
@@ -276,7 +285,8 @@ private:
     std::size_t FBufferedBytes = 0;
     std::int64_t FPieceBytes = 0;
     std::unique_ptr<TFlateEncoder> FFlateEncoder;
-    TRPPDFFont* AddFont(std::unique_ptr<TRPPDFFont> font);
+    // Registers a font under its base font name, or under Key when given.
+    TRPPDFFont* AddFont(std::unique_ptr<TRPPDFFont> font, std::string Key = {});
     TRPPDFFont* CreateStandardFont(const std::string& PDFName);
     std::string AddImage(std::unique_ptr<TRPPDFXObject> image);
     void PlaceBitmap(const TBitmap& Bitmap, const TGraphic* Source, double X1, double Y1, double X2, double Y2);

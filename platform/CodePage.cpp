@@ -48,6 +48,26 @@ TCodePage CodePageOfCharset(std::uint8_t charset) {
     }
 }
 
+const char* LanguageOfCodePage(TCodePage codePage) {
+    switch (codePage) {
+        case 874: return "th";
+        case CP_SHIFT_JIS: return "ja";
+        case CP_GBK: return "zh-cn";
+        case CP_KOREAN:
+        case CP_JOHAB: return "ko";
+        case CP_BIG5: return "zh-tw";
+        case 1250: return "pl";
+        case 1251: return "ru";
+        case 1253: return "el";
+        case 1254: return "tr";
+        case 1255: return "he";
+        case 1256: return "ar";
+        case 1257: return "lt";
+        case 1258: return "vi";
+        default: return "";
+    }
+}
+
 char32_t Windows1252ToUnicode(std::uint8_t b) {
     static constexpr char32_t high[32] = {
         0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,

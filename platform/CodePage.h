@@ -13,6 +13,7 @@ inline constexpr TCodePage CP_SHIFT_JIS = 932;
 inline constexpr TCodePage CP_GBK = 936;
 inline constexpr TCodePage CP_KOREAN = 949;
 inline constexpr TCodePage CP_BIG5 = 950;
+inline constexpr TCodePage CP_JOHAB = 1361;
 
 // True when b starts a two-byte character in the code page.
 constexpr bool IsLeadByte(std::uint8_t b, TCodePage codePage) {
@@ -21,8 +22,15 @@ constexpr bool IsLeadByte(std::uint8_t b, TCodePage codePage) {
         case CP_GBK:
         case CP_KOREAN:
         case CP_BIG5: return b >= 0x81 && b <= 0xFE;
+        case CP_JOHAB: return (b >= 0x84 && b <= 0xD3) || (b >= 0xD8 && b <= 0xDE) || (b >= 0xE0 && b <= 0xF9);
         default: return false;
     }
+}
+
+// True for the code pages whose characters may take two bytes.
+constexpr bool IsDoubleByteCodePage(TCodePage codePage) {
+    return codePage == CP_SHIFT_JIS || codePage == CP_GBK || codePage == CP_KOREAN || codePage == CP_BIG5 ||
+           codePage == CP_JOHAB;
 }
 
 // Upper case of a Windows-1252 byte (letters with accents included).
@@ -36,6 +44,10 @@ bool SameText1252(std::string_view a, std::string_view b);
 // is the document's own Windows-1252 (ANSI, DEFAULT, and any charset without
 // a code page of its own, such as SYMBOL or OEM).
 TCodePage CodePageOfCharset(std::uint8_t charset);
+
+// The language whose letters a code page carries, as fontconfig names it
+// ("ru" for 1251, "ja" for 932); empty for a code page it does not know.
+const char* LanguageOfCodePage(TCodePage codePage);
 
 // The Unicode code point of a Windows-1252 byte (0 for the five unassigned bytes).
 char32_t Windows1252ToUnicode(std::uint8_t b);

@@ -90,7 +90,7 @@ void TRvRenderRTF::WriteTextColors() {
 
 void TRvRenderRTF::WriteEscapedText(std::string_view Text) {
     const TCodePage codePage = CodePageOfCharset(Converter().Font.Charset());
-    if (IsLeadByte(0x81, codePage)) {
+    if (IsDoubleByteCodePage(codePage)) {
         WriteRTF(rtf::EscapedDoubleByteText(Text, codePage));
         return;
     }

@@ -21,8 +21,14 @@ bool TDrawnFontMeasure::MeasuredByEngine(const std::string& faceName, TFontStyle
     return trueType;
 }
 
+bool TDrawnFontMeasure::DrawnInCodePageFace(const TFont& font) {
+    const TCodePage codePage = CodePageOfCharset(font.Charset());
+    return codePage != 0 && FEngine.CodePageFace(font.Name(), font.Style() & (fsBold | fsItalic), codePage) != nullptr;
+}
+
 long TDrawnFontMeasure::TextWidthPixels(const TFont& font, int pixelsPerInch, std::string_view text) {
-    if (font.Size() <= 0 || pixelsPerInch <= 0 || MeasuredByEngine(font.Name(), font.Style()))
+    if (font.Size() <= 0 || pixelsPerInch <= 0 || MeasuredByEngine(font.Name(), font.Style()) ||
+        DrawnInCodePageFace(font))
         return FEngine.TextWidthPixels(font, pixelsPerInch, text);
     const TFontWidths* widths = StandardFontWidths(DrawnStandardFontName(font.Name(), font.Style()));
     if (!widths) return FEngine.TextWidthPixels(font, pixelsPerInch, text);

@@ -3,7 +3,8 @@
 // report as TrueType is drawn as a standard PDF font (Helvetica for any name
 // that is not one of the fixed ones), so it is measured with that font's
 // widths rather than with the substitute fontconfig would choose. Installed
-// TrueType faces are measured by the font engine.
+// TrueType faces, and text of a charset with a code page of its own (drawn
+// in the engine's face for that code page), are measured by the font engine.
 #include <map>
 #include <string>
 #include <utility>
@@ -27,6 +28,7 @@ public:
     bool MeasuredByEngine(const std::string& faceName, TFontStyles style);
 
 private:
+    bool DrawnInCodePageFace(const TFont& font);
     TFontEngine& FEngine;
     std::map<std::pair<std::string, TFontStyles>, bool> FTrueType;
 };

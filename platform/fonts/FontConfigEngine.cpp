@@ -1,10 +1,9 @@
 #include "platform/fonts/FontConfigEngine.h"
 
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <utility>
 
+#include "platform/CodePageDecoder.h"
 #include "platform/fonts/FontFace.h"
 #include "platform/fonts/FontMatcher.h"
 #include "platform/fonts/SfntCollection.h"
@@ -23,9 +22,6 @@ namespace {
 // pixels per inch).
 constexpr long MAX_PIXELS_PER_EM = 1L << 24;
 constexpr int POINTS_PER_INCH = 72;
-// A face index from fontconfig carries a variable font's named instance in
-// its upper 16 bits; the face inside a collection is the lower 16.
-constexpr int COLLECTION_INDEX_MASK = 0xFFFF;
 
 fonts::TFreeTypeLibrary OpenFreeType() {
     FT_Library library = nullptr;
@@ -37,12 +33,24 @@ TFaceRequest RequestForFont(const TFont& font) {
     return {font.Name(), font.HasStyle(fsBold), font.HasStyle(fsItalic), font.Pitch(), font.Charset()};
 }
 
-std::vector<std::uint8_t> ReadFontFile(const std::string& file, const std::string& faceName) {
-    std::ifstream in(file, std::ios::binary);
-    std::vector<std::uint8_t> bytes;
-    if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in && !in.eof()) throw EFontError("The font file " + file + " of \"" + faceName + "\" cannot be read");
-    return bytes;
+// The characters a face must draw to stand for a code page: the letters of a
+// single-byte code page (its bytes C0 to FF, the letter block of every
+// Windows code page), a few of the commonest characters of a double-byte one.
+std::u32string CodePageLetters(TCodePage codePage, TCodePageDecoder& decoder) {
+    switch (codePage) {
+        case CP_SHIFT_JIS: return U"\u3042\u30A2\u65E5\u672C\u8A9E";  // a, a (katakana), Japanese
+        case CP_GBK: return U"\u4E2D\u6587\u7B80\u4F53";              // Chinese, simplified
+        case CP_BIG5: return U"\u4E2D\u6587\u7E41\u9AD4";             // Chinese, traditional
+        case CP_KOREAN:
+        case CP_JOHAB: return U"\uD55C\uAD6D\uC5B4";  // Korean
+        default: break;
+    }
+    std::string block;
+    for (int b = 0xC0; b <= 0xFF; ++b) block += static_cast<char>(b);
+    std::u32string letters;
+    for (const char32_t c : decoder.Decode(block, codePage))
+        if (c != ReplacementCharacter && c >= 0x80) letters += c;
+    return letters;
 }
 
 }  // namespace
@@ -80,9 +88,17 @@ struct TFontConfigEngine::TImpl {
     std::map<TFaceRequest, TResolvedFace> Requests;
     TLastMeasure Last;
     const TAdvanceTable ZeroAdvances{};
+    TCodePageDecoder Decoder;
+    // (request, code page) -> the face that draws it, or none.
+    std::map<std::pair<TFaceRequest, TCodePage>, TFontFace*> CodePageFaces;
 
     TResolvedFace& Resolve(const TFaceRequest& request);
+    TFontFace& OpenFace(const std::string& file, int index, const std::string& faceName);
+    long PixelsPerEm(TFontFace& face, const TFont& font, int pixelsPerInch) const;
     const TAdvanceTable& AdvancesFor(const TFont& font, int pixelsPerInch);
+    TFontFace* FaceForCodePage(const TFaceRequest& request, TCodePage codePage);
+    long CodePageWidth(TFontFace& face, const TFont& font, int pixelsPerInch, std::string_view text,
+                       TCodePage codePage);
 };
 
 // fontconfig runs only for a request not seen before; requests that end at
@@ -90,22 +106,64 @@ struct TFontConfigEngine::TImpl {
 TFontConfigEngine::TImpl::TResolvedFace& TFontConfigEngine::TImpl::Resolve(const TFaceRequest& request) {
     if (auto found = Requests.find(request); found != Requests.end()) return found->second;
     TMatchedFace match = Matcher.Match(request);
-    auto& face = Faces[{match.File, match.Index}];
-    if (!face) face = std::make_unique<TFontFace>(Library.get(), match.File, match.Index, request.Name);
-    TFontFace* opened = face.get();
+    TFontFace* opened = &OpenFace(match.File, match.Index, request.Name);
     return Requests.emplace(request, TResolvedFace{std::move(match), opened}).first->second;
+}
+
+TFontFace& TFontConfigEngine::TImpl::OpenFace(const std::string& file, int index, const std::string& faceName) {
+    auto& face = Faces[{file, index}];
+    if (!face) face = std::make_unique<TFontFace>(Library.get(), file, index, faceName);
+    return *face;
+}
+
+long TFontConfigEngine::TImpl::PixelsPerEm(TFontFace& face, const TFont& font, int pixelsPerInch) const {
+    const long size = font.Size();
+    const long pixelsPerEm = size > 0 ? fonts::MulDivRound(size, pixelsPerInch, POINTS_PER_INCH)
+                                      : face.PixelsPerEmForCell(fonts::MulDivRound(-size, pixelsPerInch, POINTS_PER_INCH));
+    if (pixelsPerEm > MAX_PIXELS_PER_EM)
+        throw EFontError("The font \"" + font.Name() + "\" of " + std::to_string(size) + " points is too large to measure");
+    return pixelsPerEm;
 }
 
 const TAdvanceTable& TFontConfigEngine::TImpl::AdvancesFor(const TFont& font, int pixelsPerInch) {
     if (pixelsPerInch <= 0) throw EFontError("Text cannot be measured at " + std::to_string(pixelsPerInch) + " pixels per inch");
     if (font.Size() == 0) return ZeroAdvances;
     TFontFace& face = *Resolve(RequestForFont(font)).Face;
-    const long size = font.Size();
-    const long pixelsPerEm = size > 0 ? fonts::MulDivRound(size, pixelsPerInch, POINTS_PER_INCH)
-                                      : face.PixelsPerEmForCell(fonts::MulDivRound(-size, pixelsPerInch, POINTS_PER_INCH));
-    if (pixelsPerEm > MAX_PIXELS_PER_EM)
-        throw EFontError("The font \"" + font.Name() + "\" of " + std::to_string(size) + " points is too large to measure");
-    return face.Advances(face.MappingFor(font.Charset()), pixelsPerEm);
+    return face.Advances(face.MappingFor(font.Charset()), PixelsPerEm(face, font, pixelsPerInch));
+}
+
+// The report's face when it draws the code page's letters, else the face the
+// system prefers for its language; either must have TrueType outlines.
+TFontFace* TFontConfigEngine::TImpl::FaceForCodePage(const TFaceRequest& request, TCodePage codePage) {
+    const auto key = std::make_pair(request, codePage);
+    if (auto found = CodePageFaces.find(key); found != CodePageFaces.end()) return found->second;
+    TFontFace* chosen = nullptr;
+    try {
+        const std::u32string letters = CodePageLetters(codePage, Decoder);
+        TFontFace& named = *Resolve(request).Face;
+        if (named.HasTrueTypeOutlines() && named.MapsAll(letters)) {
+            chosen = &named;
+        } else {
+            const TMatchedFace match = Matcher.MatchLanguage(request, LanguageOfCodePage(codePage), letters);
+            TFontFace& face = OpenFace(match.File, match.Index, request.Name);
+            if (face.HasTrueTypeOutlines()) chosen = &face;
+            else if (named.HasTrueTypeOutlines()) chosen = &named;
+        }
+    } catch (const EFontError&) {
+        chosen = nullptr;  // no face can be opened: the text stays Windows-1252
+    }
+    CodePageFaces.emplace(key, chosen);
+    return chosen;
+}
+
+long TFontConfigEngine::TImpl::CodePageWidth(TFontFace& face, const TFont& font, int pixelsPerInch,
+                                             std::string_view text, TCodePage codePage) {
+    if (pixelsPerInch <= 0) throw EFontError("Text cannot be measured at " + std::to_string(pixelsPerInch) + " pixels per inch");
+    if (font.Size() == 0) return 0;
+    const long pixelsPerEm = PixelsPerEm(face, font, pixelsPerInch);
+    long width = 0;
+    for (const char32_t c : Decoder.Decode(text, codePage)) width += face.GlyphAdvance(face.GlyphOf(c), pixelsPerEm);
+    return width;
 }
 
 TFontConfigEngine::TFontConfigEngine(const std::vector<std::string>& extraFontFolders)
@@ -113,6 +171,12 @@ TFontConfigEngine::TFontConfigEngine(const std::vector<std::string>& extraFontFo
 TFontConfigEngine::~TFontConfigEngine() = default;
 
 long TFontConfigEngine::TextWidthPixels(const TFont& font, int pixelsPerInch, std::string_view text) {
+    // Text of another code page is measured on the face the PDF engine draws
+    // it with, which the name and the style choose (not the pitch).
+    if (const TCodePage codePage = CodePageOfCharset(font.Charset()); codePage != 0)
+        if (TFontFace* face = FImpl->FaceForCodePage({font.Name(), font.HasStyle(fsBold), font.HasStyle(fsItalic)},
+                                                     codePage))
+            return FImpl->CodePageWidth(*face, font, pixelsPerInch, text, codePage);
     TImpl::TLastMeasure& last = FImpl->Last;
     if (!last.Matches(font, pixelsPerInch)) {
         last.Valid = false;
@@ -151,13 +215,11 @@ std::vector<TABCWidth> TFontConfigEngine::GetCharABCWidths(std::string_view face
 
 std::vector<std::uint8_t> TFontConfigEngine::GetFontData(std::string_view faceName, TFontStyles style) {
     const TFontFace& face = *FImpl->Resolve(fonts::RequestForName(faceName, style)).Face;
-    std::vector<std::uint8_t> bytes = ReadFontFile(face.File(), std::string(faceName));
-    if (!fonts::IsFontCollection(bytes)) return bytes;
-    try {
-        return fonts::ExtractCollectionFace(bytes, static_cast<std::uint32_t>(face.Index() & COLLECTION_INDEX_MASK));
-    } catch (const EFontError& e) {
-        throw EFontError("The font \"" + std::string(faceName) + "\" (" + face.File() + "): " + e.Message());
-    }
+    return fonts::ReadFaceProgram(face.File(), face.Index(), std::string(faceName));
+}
+
+fonts::TFontFace* TFontConfigEngine::CodePageFace(std::string_view faceName, TFontStyles style, TCodePage codePage) {
+    return FImpl->FaceForCodePage(fonts::RequestForName(faceName, style), codePage);
 }
 
 TFaceSource TFontConfigEngine::FaceSource(std::string_view faceName, TFontStyles style) {

@@ -36,6 +36,7 @@ public:
     std::vector<TABCWidth> GetCharABCWidths(std::string_view faceName, TFontStyles style, int first,
                                             int last) override;
     std::vector<std::uint8_t> GetFontData(std::string_view faceName, TFontStyles style) override;
+    fonts::TFontFace* CodePageFace(std::string_view faceName, TFontStyles style, TCodePage codePage) override;
 
     TFaceSource FaceSource(std::string_view faceName, TFontStyles style);
 

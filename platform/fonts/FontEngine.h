@@ -7,11 +7,16 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/CodePage.h"
 #include "platform/Exception.h"
 #include "platform/GraphicsObject.h"
 #include "platform/fonts/TextMeasure.h"
 
 namespace tal {
+
+namespace fonts {
+class TFontFace;
+}
 
 // A face that cannot be found, opened or read; the message names the face.
 class EFontError : public Exception {
@@ -116,6 +121,20 @@ public:
     // The complete font file of the face, ready to embed: a face inside a
     // collection comes as a standalone font file of its own tables.
     virtual std::vector<std::uint8_t> GetFontData(std::string_view faceName, TFontStyles style) = 0;
+
+    // The face that draws text of a code page other than Windows-1252 for a
+    // report font: the face the name leads to when it has TrueType outlines
+    // and the letters of the code page, else the TrueType face the system
+    // prefers for the code page's language. The face belongs to the engine
+    // and lives as long as it. None when the engine has no such face; the
+    // text is then taken as Windows-1252. Text of a font whose charset has a
+    // code page is measured on this face.
+    virtual fonts::TFontFace* CodePageFace(std::string_view faceName, TFontStyles style, TCodePage codePage) {
+        (void)faceName;
+        (void)style;
+        (void)codePage;
+        return nullptr;
+    }
 };
 
 // The engine the converters measure with unless told otherwise. It lives as

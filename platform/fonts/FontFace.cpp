@@ -248,4 +248,39 @@ std::vector<TABCWidth> TFontFace::ABCWidths(int first, int last) const {
     return widths;
 }
 
+std::uint32_t TFontFace::GlyphOf(char32_t character) {
+    if (auto found = FUnicodeGlyphs.find(character); found != FUnicodeGlyphs.end()) return found->second;
+    std::uint32_t glyph = 0;
+    // The 8-bit tables may have left another cmap selected.
+    if (FUnicodeCmap && FT_Set_Charmap(FFace.get(), FUnicodeCmap) == 0)
+        glyph = FT_Get_Char_Index(FFace.get(), static_cast<FT_ULong>(character));
+    FUnicodeGlyphs.emplace(character, glyph);
+    return glyph;
+}
+
+bool TFontFace::MapsAll(std::span<const char32_t> characters) {
+    return std::all_of(characters.begin(), characters.end(), [this](char32_t c) { return GlyphOf(c) != 0; });
+}
+
+long TFontFace::GlyphUnits(std::uint32_t glyph) const {
+    FT_Fixed units = 0;
+    if (FT_Get_Advance(FFace.get(), glyph, FT_LOAD_NO_SCALE, &units) != 0)
+        Fail("has a glyph whose advance cannot be read");
+    return units;
+}
+
+int TFontFace::GlyphWidth(std::uint32_t glyph) const { return ToPdfEm(GlyphUnits(glyph)); }
+
+long TFontFace::GlyphAdvance(std::uint32_t glyph, long pixelsPerEm) const {
+    return MulDivRound(GlyphUnits(glyph), pixelsPerEm, UnitsPerEm());
+}
+
+std::string TFontFace::PostScriptName() const {
+    if (const char* name = FT_Get_Postscript_Name(FFace.get()); name && *name) return name;
+    std::string family;
+    for (char c : FamilyName())
+        if (c != ' ') family += c;
+    return family;
+}
+
 }  // namespace tal::fonts

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <span>
+#include <unordered_map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,10 +54,26 @@ public:
     TOutlineMetrics OutlineMetrics() const;
     std::vector<TABCWidth> ABCWidths(int first, int last) const;
 
+    // ---- text of any script, glyph by glyph (composite PDF fonts) ----
+    // The glyph the Unicode cmap gives a character; 0 (.notdef) where the
+    // face has none.
+    std::uint32_t GlyphOf(char32_t character);
+    // Whether the face has a glyph for every one of the characters.
+    bool MapsAll(std::span<const char32_t> characters);
+    // A glyph's advance at a 1000-unit em, halves away from zero.
+    int GlyphWidth(std::uint32_t glyph) const;
+    // A glyph's advance in whole pixels at pixelsPerEm, rounded as Advances
+    // rounds each code's.
+    long GlyphAdvance(std::uint32_t glyph, long pixelsPerEm) const;
+    // The face's PostScript name; without one, its family without blanks.
+    std::string PostScriptName() const;
+
 private:
     void Prepare();
     std::array<FT_UInt, 256> GlyphsThrough(TCodeMapping mapping) const;
     long UnitsPerEm() const { return FFace->units_per_EM; }
+    // A glyph's advance in font units.
+    long GlyphUnits(std::uint32_t glyph) const;
     std::pair<long, long> CellAscentDescent() const;
     // Font units to the 1000-unit em of the PDF queries.
     int ToPdfEm(long units) const;
@@ -76,6 +94,7 @@ private:
     std::array<FT_UInt, 256> FGlyphs1252{};
     std::array<FT_UInt, 256> FGlyphsSymbol{};
     std::map<std::pair<TCodeMapping, long>, TAdvanceTable> FAdvanceTables;
+    std::unordered_map<char32_t, std::uint32_t> FUnicodeGlyphs;
 };
 
 // x * numerator / denominator rounded to the nearest integer, halves away

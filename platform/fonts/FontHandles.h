@@ -21,10 +21,18 @@ struct TFcConfigDeleter {
 struct TFcPatternDeleter {
     void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
 };
+struct TFcCharSetDeleter {
+    void operator()(FcCharSet* set) const { FcCharSetDestroy(set); }
+};
+struct TFcLangSetDeleter {
+    void operator()(FcLangSet* set) const { FcLangSetDestroy(set); }
+};
 
 using TFreeTypeLibrary = std::unique_ptr<std::remove_pointer_t<FT_Library>, TFreeTypeLibraryDeleter>;
 using TFreeTypeFace = std::unique_ptr<std::remove_pointer_t<FT_Face>, TFreeTypeFaceDeleter>;
 using TFcConfig = std::unique_ptr<FcConfig, TFcConfigDeleter>;
 using TFcPattern = std::unique_ptr<FcPattern, TFcPatternDeleter>;
+using TFcCharSet = std::unique_ptr<FcCharSet, TFcCharSetDeleter>;
+using TFcLangSet = std::unique_ptr<FcLangSet, TFcLangSetDeleter>;
 
 }  // namespace tal::fonts

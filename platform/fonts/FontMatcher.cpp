@@ -128,13 +128,17 @@ TFontMatcher::TFontMatcher(const std::vector<std::string>& extraFolders) : FConf
 
 TMatchedFace TFontMatcher::Match(const TFaceRequest& request) const {
     TFcPattern pattern = RequestPattern(request);
-    if (!FcConfigSubstitute(FConfig.get(), pattern.get(), FcMatchPattern))
+    return BestMatch(pattern.get(), request);
+}
+
+TMatchedFace TFontMatcher::BestMatch(FcPattern* pattern, const TFaceRequest& request) const {
+    if (!FcConfigSubstitute(FConfig.get(), pattern, FcMatchPattern))
         throw EFontError("Out of memory matching the font \"" + request.Name + "\"");
-    FcDefaultSubstitute(pattern.get());
-    const std::vector<std::string> declared = DeclaredFamilies(pattern.get());
+    FcDefaultSubstitute(pattern);
+    const std::vector<std::string> declared = DeclaredFamilies(pattern);
 
     FcResult result = FcResultNoMatch;
-    const TFcPattern font(FcFontMatch(FConfig.get(), pattern.get(), &result));
+    const TFcPattern font(FcFontMatch(FConfig.get(), pattern, &result));
     FcChar8* file = nullptr;
     if (!font || FcPatternGetString(font.get(), FC_FILE, 0, &file) != FcResultMatch)
         throw EFontError("No installed font can stand for the font \"" + request.Name + "\"");
@@ -145,6 +149,32 @@ TMatchedFace TFontMatcher::Match(const TFaceRequest& request) const {
     match.Families = FaceFamilies(font.get());
     match.IsRequestedFamily = !IsGenericFamily(request.Name) && AnySameFamily(match.Families, declared);
     return match;
+}
+
+TMatchedFace TFontMatcher::MatchLanguage(const TFaceRequest& request, const std::string& language,
+                                         std::span<const char32_t> characters) const {
+    TFcPattern pattern(FcPatternCreate());
+    const TFcLangSet languages(FcLangSetCreate());
+    const TFcCharSet coverage(FcCharSetCreate());
+    if (!pattern || !languages || !coverage) throw EFontError("Out of memory creating a font pattern");
+    // Weak: a face of the report's name is welcome, but only among those
+    // that draw the language.
+    FcValue name{};
+    name.type = FcTypeString;
+    name.u.s = AsFc(request.Name);
+    FcPatternAddWeak(pattern.get(), FC_FAMILY, name, FcTrue);
+    if (!language.empty()) {
+        FcLangSetAdd(languages.get(), AsFc(language));
+        FcPatternAddLangSet(pattern.get(), FC_LANG, languages.get());
+    }
+    for (char32_t c : characters) FcCharSetAddChar(coverage.get(), static_cast<FcChar32>(c));
+    FcPatternAddCharSet(pattern.get(), FC_CHARSET, coverage.get());
+    // Glyph outlines a composite TrueType font can carry.
+    FcPatternAddString(pattern.get(), FC_FONTFORMAT, reinterpret_cast<const FcChar8*>("TrueType"));
+    FcPatternAddInteger(pattern.get(), FC_WEIGHT, request.Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern.get(), FC_SLANT, request.Italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+    return BestMatch(pattern.get(), request);
 }
 
 }  // namespace tal::fonts

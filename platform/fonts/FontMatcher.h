@@ -2,6 +2,7 @@
 // Finding the installed face for a font request through fontconfig, the
 // counterpart of GDI's font mapper.
 #include <compare>
+#include <span>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -50,7 +51,15 @@ public:
     // raises EFontError when no font at all is installed.
     TMatchedFace Match(const TFaceRequest& request) const;
 
+    // The TrueType face fontconfig prefers for text of a language (its
+    // fontconfig name, "ja") that draws every one of the characters, in the
+    // request's weight and slant; the request's name ranks below the
+    // language. Raises EFontError when no font at all is installed.
+    TMatchedFace MatchLanguage(const TFaceRequest& request, const std::string& language,
+                               std::span<const char32_t> characters) const;
+
 private:
+    TMatchedFace BestMatch(FcPattern* pattern, const TFaceRequest& request) const;
     TFcConfig FConfig;
 };
 

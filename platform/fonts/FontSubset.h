@@ -17,4 +17,19 @@ namespace tal {
 std::optional<std::vector<std::uint8_t>> SubsetFontProgram(std::span<const std::uint8_t> program,
                                                            std::span<const char32_t> characters);
 
+// A font program cut down to some glyphs, and where each of them went.
+struct TGlyphSubset {
+    std::vector<std::uint8_t> Program;
+    // The new glyph id of each glyph asked for, in the order asked.
+    std::vector<std::uint32_t> NewGlyphs;
+};
+
+// The font program that holds only the given glyphs (glyph 0 and what the
+// glyphs are built from included), renumbered; characters keep a cmap entry
+// where they lead to one of the glyphs. Layout tables are dropped as above.
+// Returns nothing when the bytes are no font the subsetter can cut, or when
+// a glyph asked for did not survive the cut.
+std::optional<TGlyphSubset> SubsetGlyphs(std::span<const std::uint8_t> program, std::span<const std::uint32_t> glyphs,
+                                         std::span<const char32_t> characters);
+
 }  // namespace tal

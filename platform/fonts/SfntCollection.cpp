@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/fonts/FontEngine.h"
@@ -174,6 +176,22 @@ std::vector<std::uint8_t> ExtractCollectionFace(std::span<const std::uint8_t> co
         PutU32(out, headAt + HEAD_CHECKSUM_ADJUSTMENT, SFNT_CHECKSUM_MAGIC - CheckSum(out));
     }
     return out;
+}
+
+std::vector<std::uint8_t> ReadFaceProgram(const std::string& file, int index, const std::string& faceName) {
+    // A face index from fontconfig carries a variable font's named instance
+    // in its upper 16 bits; the face inside a collection is the lower 16.
+    constexpr int COLLECTION_INDEX_MASK = 0xFFFF;
+    std::ifstream in(file, std::ios::binary);
+    std::vector<std::uint8_t> bytes;
+    if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in && !in.eof()) throw EFontError("The font file " + file + " of \"" + faceName + "\" cannot be read");
+    if (!IsFontCollection(bytes)) return bytes;
+    try {
+        return ExtractCollectionFace(bytes, static_cast<std::uint32_t>(index & COLLECTION_INDEX_MASK));
+    } catch (const EFontError& e) {
+        throw EFontError("The font \"" + faceName + "\" (" + file + "): " + e.Message());
+    }
 }
 
 }  // namespace tal::fonts

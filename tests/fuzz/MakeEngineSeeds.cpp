@@ -2,7 +2,8 @@
 // report places a picture (Draw, PrintBitmap, StretchBitmap, StretchDraw,
 // pattern brushes, image data), with pictures of every kind (bitmaps of
 // several depths and compressions, icons, placeable and plain Windows
-// metafiles, enhanced metafiles), and texts with macros and decoration.
+// metafiles, enhanced metafiles), texts with macros and decoration, and texts
+// of other code pages.
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -97,6 +98,20 @@ void TextsAndData(TNdrWriter& w) {
     w.PrintImageData({0xFF, 0xD8, 0xFF, 0xD9}, "JPG", 1, 5, 2, 6);
 }
 
+// Texts in other code pages, drawn in composite fonts: a two-byte trail byte
+// "{", a lead byte that ends the text, a justified line without blanks.
+void Charsets(TNdrWriter& w) {
+    w.SetFont({.Name = "Verdana", .Charset = 204});
+    w.PrintLeft(1, "\xCF\xF0\xE8\xE2\xE5\xF2", 1);
+    w.PrintRight(1.5f, "\xCF\xF0\xE8", 7);
+    w.SetFont({.Name = "Verdana", .Charset = 128});
+    w.PrintLeft(2, "\x93\xFA\x96{ \x83J\x93", 1);
+    w.PrintBlock(2.5f, "\x93\xFA\x96{\x8C\xEA", 1, 4, 33);
+    w.TextRect(1, 3, 3, 4, 1, 3.5f, "\x93\xFA");
+    w.FontUnderline(true);
+    w.PrintCenter(4, "\x93\xFA\x96{", 4);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -110,5 +125,6 @@ int main(int argc, char** argv) {
     Save(folder, "metafiles-hex.ndr", OnePage(Metafiles), 0);
     Save(folder, "metafiles-binary.ndr", OnePage(Metafiles), 3);
     Save(folder, "texts.ndr", OnePage(TextsAndData), 2);
+    Save(folder, "charsets.ndr", OnePage(Charsets), 0);
     return 0;
 }

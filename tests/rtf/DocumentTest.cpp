@@ -335,6 +335,20 @@ TEST(TextBox, DoubleByteTextKeepsItsCharactersWhole) {
     EXPECT_EQ(rtf::EscapedDoubleByteText("\xD6\xD0}", CP_GBK), "\\'d6\\'d0\\}");
 }
 
+// Johab (charset 130) is a double-byte code page too: its trail bytes
+// include a backslash and braces, which must not reach the document bare.
+TEST(TextBox, JohabTextIsWrittenInEscapedPairs) {
+    const auto report = OnePage([](ndrwriter::TNdrWriter& w) {
+        ndrwriter::TNdrWriter::TFontRecord font;
+        font.Charset = 130;
+        w.SetFont(font);
+        w.PrintLeft(1, "\x88\\\x88{", 1);
+    });
+    const std::string rtf = ConvertToRtf(report).Rtf;
+    EXPECT_NE(rtf.find("\\fcharset130\\cpg1361\\fprq0 Arial;"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\cb2 \\'88\\'5c\\'88\\'7b\\par}"), std::string::npos) << rtf;
+}
+
 TEST(TextBox, FontNamesThatWouldBreakTheTableAreEscaped) {
     TRtfOperations op;
     op.Converter->Font.SetName("Odd{Face};\\Two}");
