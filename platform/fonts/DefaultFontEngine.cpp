@@ -26,6 +26,9 @@ public:
     std::vector<std::uint8_t> GetFontData(std::string_view faceName, TFontStyles style) override {
         return Engine().GetFontData(faceName, style);
     }
+    fonts::TFontFace* CodePageFace(std::string_view faceName, TFontStyles style, TCodePage codePage) override {
+        return Engine().CodePageFace(faceName, style, codePage);
+    }
 
 private:
     // An engine that failed to start is tried again at the next question,
