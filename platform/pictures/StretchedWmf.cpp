@@ -4,6 +4,7 @@
 
 #include "platform/pictures/ByteView.h"
 #include "platform/pictures/Dib.h"
+#include "platform/pictures/EmfToWmf.h"
 #include "platform/pictures/Metafile.h"
 
 namespace tal::pictures {
@@ -63,6 +64,13 @@ std::vector<std::uint8_t> RecordStretchedWmf(const TGraphic& graphic, int width,
         wmf.SetObjectCount(info.ObjectCount);
         CopyRecords(wmf, source, info);
         return FinishInFrame(wmf, w, h);
+    }
+    if (metafile && !metafile->Empty()) {
+        // An enhanced metafile as Windows metafile records where they can
+        // express it; else drawn into pixels below.
+        const TByteView source(metafile->Bytes().data(), metafile->Bytes().size(), "Metafile");
+        if (auto translated = TranslateEmfToWmf(source, metafile->Info(), {w, h, rasterScale}))
+            return std::move(*translated);
     }
     int rasterWidth = 0, rasterHeight = 0;
     RasterSize(w, h, rasterScale, rasterWidth, rasterHeight);
