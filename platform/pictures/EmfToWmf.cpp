@@ -195,8 +195,9 @@ private:
         return std::atan2(-dy / (ry > 0 ? ry : 1), dx / (rx > 0 ? rx : 1));
     }
 
-    // The arc of a box between the rays of two points in the arc direction,
-    // as the page shows it.
+    // The arc of a box between the rays of two points, running in the arc
+    // direction as the page shows it (a mirroring transform turns the
+    // logical sweep the other way).
     void AddArc(TFigure& out, double l, double t, double r, double b, TPt start, TPt end) const {
         double a0 = RayAngle(l, t, r, b, start), a1 = RayAngle(l, t, r, b, end);
         const bool counterClockwise = (FState.ArcDirection != AD_CLOCKWISE) != Mirrored();
@@ -687,9 +688,10 @@ private:
             }
             return Shape(std::move(f), type != TEmr::Arc);
         }
-        // Windows metafile arcs run counter-clockwise on the page.
+        // Windows metafile arcs run counter-clockwise on the page, and the
+        // arc direction is the page's too.
         TPt s = Map(start.X, start.Y), e = Map(end.X, end.Y);
-        if ((FState.ArcDirection == AD_CLOCKWISE) != Mirrored()) std::swap(s, e);
+        if (FState.ArcDirection == AD_CLOCKWISE) std::swap(s, e);
         const TBox box = Ordered(Map(l, t), Map(rr, b));
         const TWmf function = type == TEmr::Arc ? TWmf::Arc : type == TEmr::Chord ? TWmf::Chord : TWmf::Pie;
         Emit(function, {Clamp16(e.Y), Clamp16(e.X), Clamp16(s.Y), Clamp16(s.X), Clamp16(box.B), Clamp16(box.R),
