@@ -54,7 +54,10 @@ std::uint8_t TextByte(char32_t c, bool symbol) {
 // What a device context holds that the translation writes as records.
 struct TDcState {
     int Pen = -1, Brush = -1, Font = -1;  // Windows metafile slots; -1: the reader's default
-    bool SymbolFont = false;
+    bool SymbolFont = false, NullBrush = false, NullPen = false;
+    std::vector<double> PenDashes;  // on and off lengths in output units; empty: solid
+    int Hatch = -1;                 // the brush's hatch, drawn as lines; -1: none
+    std::uint32_t HatchColor = 0;
     std::uint32_t TextColor = 0, BkColor = 0xFFFFFF, BkMode = OPAQUE, TextAlign = 0;
     std::uint32_t PolyFillMode = ALTERNATE, Rop2 = 13, StretchMode = 0;
     std::uint32_t ArcDirection = AD_COUNTERCLOCKWISE;
@@ -72,7 +75,10 @@ enum class TObjectKind { None, Pen, Brush, Font };
 struct TObject {
     int Slot = -1;
     TObjectKind Kind = TObjectKind::None;
-    bool SymbolFont = false;
+    bool SymbolFont = false, NullBrush = false, NullPen = false;
+    std::vector<double> Dashes;
+    int Hatch = -1;
+    std::uint32_t HatchColor = 0;
 };
 
 class TTranslator {
@@ -272,6 +278,142 @@ private:
         }
     }
 
+    bool Dashed() const { return !FState.PenDashes.empty(); }
+
+    // The dashes of a figure: each piece the pattern leaves on is a
+    // polyline of its own; the pattern runs on over the corners.
+    void StrokeDashes(TFigure path, bool closed) {
+        if (path.empty()) return;
+        if (closed) path.push_back(path.front());
+        const std::vector<double>& pattern = FState.PenDashes;
+        double total = 0, length = 0;
+        for (const double d : pattern) total += d;
+        for (std::size_t i = 1; i < path.size(); ++i)
+            length += std::hypot(path[i].X - path[i - 1].X, path[i].Y - path[i - 1].Y);
+        // A pattern far finer than the line is long would make millions of
+        // records; such a line is drawn solid.
+        if (length / total > 100000) return DrawPolyline(path);
+        std::size_t k = 0;
+        double left = pattern[0];
+        bool on = true;
+        TFigure piece{path[0]};
+        for (std::size_t i = 1; i < path.size(); ++i) {
+            const TPt a = path[i - 1], b = path[i];
+            const double segment = std::hypot(b.X - a.X, b.Y - a.Y);
+            double at = 0;
+            while (segment - at > left) {
+                at += left;
+                const TPt p{a.X + (b.X - a.X) * at / segment, a.Y + (b.Y - a.Y) * at / segment};
+                if (on) {
+                    piece.push_back(p);
+                    DrawPolyline(piece);
+                }
+                on = !on;
+                k = (k + 1) % pattern.size();
+                left = pattern[k];
+                piece = {p};
+            }
+            left -= segment - at;
+            if (on) piece.push_back(b);
+        }
+        if (on) DrawPolyline(piece);
+    }
+
+    // An outline in the current pen.
+    void Stroke(const TFigure& figure, bool closed) {
+        if (Dashed()) return StrokeDashes(figure, closed);
+        if (!closed || figure.empty()) return DrawPolyline(figure);
+        TFigure loop = figure;
+        loop.push_back(figure.front());
+        DrawPolyline(loop);
+    }
+
+    bool Hatched() const { return FState.Hatch >= 0; }
+    // Shapes that are drawn as their figures: fill and outline on their own.
+    bool DrawnAsFigures() const { return Dashed() || Hatched(); }
+
+    // Closed figures filled with the brush and outlined with the pen.
+    void Outlined(const std::vector<TFigure>& figures) {
+        if (!DrawnAsFigures()) return DrawPolygons(figures);
+        Fill(figures);
+        if (FState.NullPen) return;
+        for (const TFigure& f : figures) Stroke(f, true);
+    }
+
+    // Figures filled with the brush, without outline.
+    void Fill(const std::vector<TFigure>& figures) {
+        if (Hatched()) return FillHatched(figures, FState.Hatch, FState.HatchColor);
+        if (FState.NullBrush) return;
+        const int none = Stock(NULL_PEN);
+        SelectSlot(none);
+        DrawPolygons(figures);
+        RestoreSlot(CurrentPen(), none);
+    }
+
+    int CurrentPen() { return FState.Pen >= 0 ? FState.Pen : Stock(BLACK_PEN); }
+    int CurrentBrush() { return FState.Brush >= 0 ? FState.Brush : Stock(WHITE_BRUSH); }
+
+    // A hatch: the background in the background colour where the mode is
+    // opaque, then lines one frame pixel wide, eight apart, aligned to the
+    // picture's corner, cut to the figures (alternate filling).
+    void FillHatched(const std::vector<TFigure>& figures, int hatch, std::uint32_t color) {
+        if (FState.BkMode == OPAQUE) {
+            const int brush = AllocateSlot(), none = Stock(NULL_PEN);
+            Emit(TWmf::CreateBrushIndirect, BrushData(BS_SOLID, FState.BkColor, 0));
+            SelectSlot(brush);
+            SelectSlot(none);
+            DrawPolygons(figures);
+            SelectSlot(CurrentPen());
+            SelectSlot(CurrentBrush());
+            Emit(TWmf::DeleteObject, {static_cast<std::int16_t>(brush)});
+            FSlots[static_cast<std::size_t>(brush)] = false;
+        }
+        const int pen = AllocateSlot();
+        Emit(TWmf::CreatePenIndirect, PenData(PS_SOLID, FUnits, color));
+        SelectSlot(pen);
+        const bool horizontal = hatch == HS_HORIZONTAL || hatch == HS_CROSS;
+        const bool vertical = hatch == HS_VERTICAL || hatch == HS_CROSS;
+        const bool forward = hatch == HS_FDIAGONAL || hatch == HS_DIAGCROSS;
+        const bool backward = hatch == HS_BDIAGONAL || hatch == HS_DIAGCROSS;
+        if (horizontal) HatchLines(figures, {0, 1}, {1, 0});
+        if (vertical) HatchLines(figures, {1, 0}, {0, 1});
+        if (forward) HatchLines(figures, {1, -1}, {1, 1});
+        if (backward) HatchLines(figures, {1, 1}, {1, -1});
+        SelectSlot(CurrentPen());
+        Emit(TWmf::DeleteObject, {static_cast<std::int16_t>(pen)});
+        FSlots[static_cast<std::size_t>(pen)] = false;
+    }
+
+    // The lines n.p = c (c a multiple of the spacing) inside the figures;
+    // d runs along them.
+    void HatchLines(const std::vector<TFigure>& figures, TPt n, TPt d) {
+        const double spacing = 8.0 * FUnits;
+        double low = 1e300, high = -1e300;
+        for (const TFigure& f : figures)
+            for (const TPt& p : f) low = std::min(low, n.X * p.X + n.Y * p.Y), high = std::max(high, n.X * p.X + n.Y * p.Y);
+        if (!(low <= high)) return;
+        if ((high - low) / spacing > 20000) throw TUntranslatable{};
+        const double scale = d.X * d.X + d.Y * d.Y;
+        for (double c = std::ceil(low / spacing) * spacing; c <= high; c += spacing) {
+            std::vector<double> at;
+            for (const TFigure& f : figures)
+                for (std::size_t i = 0; i < f.size(); ++i) {
+                    const TPt a = f[i], b = f[(i + 1) % f.size()];
+                    const double va = n.X * a.X + n.Y * a.Y - c, vb = n.X * b.X + n.Y * b.Y - c;
+                    if ((va < 0) == (vb < 0)) continue;
+                    const double t = va / (va - vb);
+                    at.push_back(d.X * (a.X + t * (b.X - a.X)) + d.Y * (a.Y + t * (b.Y - a.Y)));
+                }
+            std::sort(at.begin(), at.end());
+            // The point of the line at position s along d.
+            const auto point = [&](double s) {
+                const double k = c / (n.X * n.X + n.Y * n.Y);
+                return TPt{n.X * k + d.X * s / scale, n.Y * k + d.Y * s / scale};
+            };
+            for (std::size_t i = 0; i + 1 < at.size(); i += 2) DrawPolyline({point(at[i]), point(at[i + 1])});
+        }
+    }
+
     // ---- paths
 
     TFigure& OpenFigure() {
@@ -291,8 +433,8 @@ private:
     // A drawing into the path when one is open, else onto the page.
     void Shape(TFigure figure, bool closed) {
         if (FInPath) return NewFigure(std::move(figure), closed);
-        if (closed) DrawPolygons({std::move(figure)});
-        else DrawPolyline(figure);
+        if (closed) Outlined({std::move(figure)});
+        else Stroke(figure, false);
     }
 
     void MoveTo(TPt p) {
@@ -316,6 +458,10 @@ private:
     void LineTo(TPt p) {
         if (FInPath) {
             OpenFigure().push_back(Map(p.X, p.Y));
+        } else if (Dashed()) {
+            StrokeDashes({Map(FState.Current.X, FState.Current.Y), Map(p.X, p.Y)}, false);
+            FState.Current = p;
+            return FollowCurrent();
         } else {
             const TPt m = Map(p.X, p.Y);
             Emit(TWmf::LineTo, {Clamp16(m.Y), Clamp16(m.X)});
@@ -331,7 +477,7 @@ private:
         } else {
             TFigure line{Map(FState.Current.X, FState.Current.Y)};
             line.insert(line.end(), more.begin(), more.end());
-            DrawPolyline(line);
+            Stroke(line, false);
         }
         FState.Current = newCurrent;
         FollowCurrent();
@@ -341,17 +487,12 @@ private:
         std::vector<TFigure> figures = std::move(FFigures);
         FFigures.clear();
         FInPath = false;
-        if (fill) {
-            const int pen = FState.Pen;
-            if (!stroke) SelectSlot(Stock(NULL_PEN));
-            DrawPolygons(figures);
-            if (!stroke) RestoreSlot(pen, Stock(NULL_PEN));
+        if (fill && stroke) {
+            Outlined(figures);
+        } else if (fill) {
+            Fill(figures);
         } else if (stroke) {
-            for (std::size_t i = 0; i < figures.size(); ++i) {
-                TFigure f = figures[i];
-                if (FClosedFigures.count(i) && !f.empty()) f.push_back(f.front());
-                DrawPolyline(f);
-            }
+            for (std::size_t i = 0; i < figures.size(); ++i) Stroke(figures[i], FClosedFigures.count(i) != 0);
         }
         FClosedFigures.clear();
     }
@@ -378,12 +519,17 @@ private:
     }
 
     // A created object takes the lowest free slot, as readers place it.
-    void Created(std::uint32_t index, TObjectKind kind, TWmf function, const TRecordData& data, bool symbol = false) {
+    void Created(std::uint32_t index, TObject object, TWmf function, const TRecordData& data) {
         if (index == 0 || index >= FObjects.size()) return;  // slot 0 is the metafile itself
         FreeObject(index);
-        const int slot = AllocateSlot();
+        object.Slot = AllocateSlot();
         Emit(function, data);
-        FObjects[index] = {slot, kind, symbol};
+        FObjects[index] = std::move(object);
+    }
+    static TObject Kind(TObjectKind kind) {
+        TObject object;
+        object.Kind = kind;
+        return object;
     }
 
     void SelectSlot(int slot) {
@@ -442,22 +588,25 @@ private:
     }
 
     void SelectObject(std::uint32_t index) {
-        TObjectKind kind = TObjectKind::None;
-        int slot = -1;
-        bool symbol = false;
+        TObject object;
         if (index & StockObjectFlag) {
-            kind = StockKind(index & ~StockObjectFlag);
-            slot = Stock(index & ~StockObjectFlag);
+            object.Kind = StockKind(index & ~StockObjectFlag);
+            object.Slot = Stock(index & ~StockObjectFlag);
+            object.NullBrush = (index & ~StockObjectFlag) == NULL_BRUSH;
+            object.NullPen = (index & ~StockObjectFlag) == NULL_PEN;
         } else if (index < FObjects.size()) {
-            kind = FObjects[index].Kind;
-            slot = FObjects[index].Slot;
-            symbol = FObjects[index].SymbolFont;
+            object = FObjects[index];
         }
-        if (slot < 0) return;
-        SelectSlot(slot);
-        if (kind == TObjectKind::Pen) FState.Pen = slot;
-        if (kind == TObjectKind::Brush) FState.Brush = slot;
-        if (kind == TObjectKind::Font) FState.Font = slot, FState.SymbolFont = symbol;
+        if (object.Slot < 0) return;
+        SelectSlot(object.Slot);
+        if (object.Kind == TObjectKind::Pen) {
+            FState.Pen = object.Slot, FState.PenDashes = object.Dashes, FState.NullPen = object.NullPen;
+        }
+        if (object.Kind == TObjectKind::Brush) {
+            FState.Brush = object.Slot, FState.NullBrush = object.NullBrush;
+            FState.Hatch = object.Hatch, FState.HatchColor = object.HatchColor;
+        }
+        if (object.Kind == TObjectKind::Font) FState.Font = object.Slot, FState.SymbolFont = object.SymbolFont;
     }
 
     // Pen widths are logical units: they scale with the drawing.
@@ -466,15 +615,72 @@ private:
         return std::max(1.0, logical * LengthScale());
     }
 
-    void CreatePen(const TByteView& r) {
-        Created(r.U32(8), TObjectKind::Pen, TWmf::CreatePenIndirect, PenData(r.U32(12), PenWidth(r.I32(16)), r.U32(24)));
+    // Dashes are drawn as the solid pieces they leave, since readers dash
+    // wide pens differently or not at all: a dashed pen is written solid
+    // and keeps its pattern. Thin pens dash in frame pixels, wide ones in
+    // multiples of their width, as the picture player draws them.
+    std::vector<double> DashPattern(std::uint32_t style, double width, const std::vector<double>& user) const {
+        const bool thin = width <= 1.5 * FUnits;
+        const double unit = thin ? FUnits : width;
+        std::vector<double> dashes;
+        switch (style & PS_STYLE_MASK) {
+            case PS_DASH: dashes = thin ? std::vector<double>{18, 6} : std::vector<double>{3, 1}; break;
+            case PS_DOT: dashes = thin ? std::vector<double>{3, 3} : std::vector<double>{1, 1}; break;
+            case PS_DASHDOT: dashes = thin ? std::vector<double>{9, 6, 3, 6} : std::vector<double>{3, 1, 1, 1}; break;
+            case PS_DASHDOTDOT:
+                dashes = thin ? std::vector<double>{9, 3, 3, 3, 3, 3} : std::vector<double>{3, 1, 1, 1, 1, 1};
+                break;
+            case PS_ALTERNATE: dashes = {1, 1}; break;
+            case PS_USERSTYLE:
+                for (const double d : user) dashes.push_back(d * LengthScale() / unit);
+                break;
+            default: return {};
+        }
+        double total = 0;
+        for (double& d : dashes) total += (d = std::clamp(d * unit, 0.0, 1e6));
+        if (!(total > 0)) return {};
+        return dashes;
     }
+
+    void AddPen(std::uint32_t index, std::uint32_t style, double width, std::uint32_t color,
+                const std::vector<double>& user = {}) {
+        TObject pen = Kind(TObjectKind::Pen);
+        pen.NullPen = (style & PS_STYLE_MASK) == PS_NULL;
+        if (!pen.NullPen) pen.Dashes = DashPattern(style, width, user);
+        if (!pen.Dashes.empty()) style = (style & ~PS_STYLE_MASK) | PS_SOLID;
+        Created(index, std::move(pen), TWmf::CreatePenIndirect, PenData(style, width, color));
+    }
+
+    void CreatePen(const TByteView& r) { AddPen(r.U32(8), r.U32(12), PenWidth(r.I32(16)), r.U32(24)); }
 
     void ExtCreatePen(const TByteView& r) {
         std::uint32_t style = r.U32(28);
         const double width = (style & PS_GEOMETRIC) ? PenWidth(r.U32(32)) : 0;
         if (r.U32(36) == BS_NULL) style = PS_NULL;
-        Created(r.U32(8), TObjectKind::Pen, TWmf::CreatePenIndirect, PenData(style, width, r.U32(40)));
+        std::vector<double> user;
+        if ((style & PS_STYLE_MASK) == PS_USERSTYLE) {
+            const std::size_t count = r.U32(48);
+            if (count <= 16 && r.Has(52, count * 4))
+                for (std::size_t i = 0; i < count; ++i) user.push_back(r.U32(52 + 4 * i));
+            // A cosmetic pen's own dashes are pixels, not logical lengths.
+            if (!(style & PS_GEOMETRIC))
+                for (double& d : user) d = d * FUnits / std::max(1e-9, LengthScale());
+        }
+        AddPen(r.U32(8), style, width, r.U32(40), user);
+    }
+
+    // A hatched brush is written hollow and its hatch drawn as lines, which
+    // every reader shows alike (some fill hatched brushes solid).
+    void CreateBrush(const TByteView& r) {
+        TObject brush = Kind(TObjectKind::Brush);
+        std::uint32_t style = r.U32(12);
+        brush.NullBrush = style == BS_NULL;
+        if (style == BS_HATCHED && r.U32(20) <= HS_DIAGCROSS) {
+            brush.Hatch = static_cast<int>(r.U32(20));
+            brush.HatchColor = r.U32(16) & 0xFFFFFF;
+            style = BS_NULL;
+        }
+        Created(r.U32(8), std::move(brush), TWmf::CreateBrushIndirect, BrushData(style, r.U32(16), r.U32(20)));
     }
 
     void CreatePatternBrush(const TByteView& r) {
@@ -487,7 +693,7 @@ private:
         TRecordData d;
         d.U16(static_cast<std::uint16_t>(BS_DIBPATTERN)).U16(DIB_RGB_COLORS);
         d.Bytes(header.Data(), header.Size()).Bytes(bits.Data(), bits.Size());
-        Created(r.U32(8), TObjectKind::Brush, TWmf::DIBCreatePatternBrush, d);
+        Created(r.U32(8), Kind(TObjectKind::Brush), TWmf::DIBCreatePatternBrush, d);
     }
 
     void CreateFont(const TByteView& r) {
@@ -514,7 +720,9 @@ private:
         }
         face.resize(32, '\0');
         d.Bytes(face);
-        Created(r.U32(8), TObjectKind::Font, TWmf::CreateFontIndirect, d, charset == SYMBOL_CHARSET);
+        TObject font = Kind(TObjectKind::Font);
+        font.SymbolFont = charset == SYMBOL_CHARSET;
+        Created(r.U32(8), std::move(font), TWmf::CreateFontIndirect, d);
     }
 
     // ---- clipping: a clip is set inside a saved state of its own, so that
@@ -652,7 +860,7 @@ private:
 
     void BoxShape(TEmr type, const TByteView& r) {
         const double l = r.I32(8), t = r.I32(12), rr = r.I32(16), b = r.I32(20);
-        if (FInPath || !AxisAligned()) {
+        if (FInPath || !AxisAligned() || DrawnAsFigures()) {
             switch (type) {
                 case TEmr::Rectangle: return Shape(RectangleFigure(l, t, rr, b), true);
                 case TEmr::RoundRect: return Shape(RoundRectFigure(l, t, rr, b, r.I32(24), r.I32(28)), true);
@@ -676,7 +884,7 @@ private:
     void ArcShape(TEmr type, const TByteView& r) {
         const double l = r.I32(8), t = r.I32(12), rr = r.I32(16), b = r.I32(20);
         const TPt start = PointL(r, 24), end = PointL(r, 32);
-        if (type == TEmr::ArcTo || FInPath || !AxisAligned()) {
+        if (type == TEmr::ArcTo || FInPath || !AxisAligned() || DrawnAsFigures()) {
             TFigure f;
             if (type == TEmr::Pie) f.push_back(Map((l + rr) / 2, (t + b) / 2));
             AddArc(f, l, t, rr, b, start, end);
@@ -723,9 +931,9 @@ private:
         if (FInPath) {
             for (TFigure& f : figures) NewFigure(std::move(f), closed);
         } else if (closed) {
-            DrawPolygons(figures);
+            Outlined(figures);
         } else {
-            for (const TFigure& f : figures) DrawPolyline(f);
+            for (const TFigure& f : figures) Stroke(f, false);
         }
     }
 
@@ -898,12 +1106,22 @@ private:
     void FillRegion(const TByteView& data, std::uint32_t brushIndex, bool current) {
         const std::vector<TBox> boxes = RegionBoxes(data);
         const int pen = FState.Pen, brush = FState.Brush;
-        int fill = brush;
+        int fill = brush, hatch = current ? FState.Hatch : -1;
+        std::uint32_t hatchColor = FState.HatchColor;
         if (!current) {
-            if (brushIndex & StockObjectFlag) fill = Stock(brushIndex & ~StockObjectFlag);
-            else if (brushIndex < FObjects.size() && FObjects[brushIndex].Kind == TObjectKind::Brush)
+            if (brushIndex & StockObjectFlag) {
+                fill = Stock(brushIndex & ~StockObjectFlag);
+            } else if (brushIndex < FObjects.size() && FObjects[brushIndex].Kind == TObjectKind::Brush) {
                 fill = FObjects[brushIndex].Slot;
-            else return;
+                hatch = FObjects[brushIndex].Hatch, hatchColor = FObjects[brushIndex].HatchColor;
+            } else {
+                return;
+            }
+        }
+        if (hatch >= 0) {
+            std::vector<TFigure> figures;
+            for (const TBox& b : boxes) figures.push_back({{b.L, b.T}, {b.R, b.T}, {b.R, b.B}, {b.L, b.B}});
+            return FillHatched(figures, hatch, hatchColor);
         }
         const int nullPen = Stock(NULL_PEN);
         SelectSlot(nullPen);
@@ -964,9 +1182,7 @@ private:
             case TEmr::DeleteObject: return FreeObject(r.U32(8));
             case TEmr::CreatePen: return CreatePen(r);
             case TEmr::ExtCreatePen: return ExtCreatePen(r);
-            case TEmr::CreateBrushIndirect:
-                return Created(r.U32(8), TObjectKind::Brush, TWmf::CreateBrushIndirect,
-                               BrushData(r.U32(12), r.U32(16), r.U32(20)));
+            case TEmr::CreateBrushIndirect: return CreateBrush(r);
             case TEmr::CreateMonoBrush: case TEmr::CreateDIBPatternBrushPt: return CreatePatternBrush(r);
             case TEmr::ExtCreateFontIndirectW: return CreateFont(r);
             case TEmr::Rectangle: case TEmr::Ellipse: case TEmr::RoundRect: return BoxShape(type, r);
