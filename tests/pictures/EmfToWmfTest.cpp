@@ -157,6 +157,45 @@ TEST(EmfToWmf, WorldTransformsTurnShapesAndFontsAndCurvesAreFlattened) {
     EXPECT_LT(TranslationDisagreement(emf, 100, 100), 0.02);
 }
 
+TEST(EmfToWmf, DashesAndHatchesAreDrawnAsTheirPiecesForEveryReader) {
+    TEmfWriter w;  // 1000 device pixels per inch: a 100-pixel frame is 0.1 inch
+    w.SetHandles(4);
+    EmfPen(w, 1, PS_DASH, 0, Blue);
+    EmfSelect(w, 1);
+    EmfSelect(w, StockObjectFlag | NULL_BRUSH);
+    EmfBox(w, TEmr::Rectangle, 10, 10, 90, 50);
+    EmfSelect(w, StockObjectFlag | NULL_PEN);
+    EmfBrush(w, 2, BS_HATCHED, Red, HS_CROSS);
+    EmfSelect(w, 2);
+    EmfU32(w, TEmr::SetBkMode, TRANSPARENT);
+    EmfBox(w, TEmr::Ellipse, 10, 60, 90, 95);
+    const auto wmf = Translate(Load(FinishEmf(w)), 400, 400);
+    ASSERT_TRUE(wmf);
+    const auto records = Records(*wmf);
+    for (const TWmfRecord& r : records) {
+        const TByteView p(r.Parameters.data(), r.Parameters.size(), "test");
+        if (r.Function == static_cast<std::uint16_t>(TWmf::CreatePenIndirect)) {
+            EXPECT_NE(p.U16(0), PS_DASH);
+        }
+        if (r.Function == static_cast<std::uint16_t>(TWmf::CreateBrushIndirect)) {
+            EXPECT_NE(p.U16(0), BS_HATCHED);
+        }
+    }
+    EXPECT_EQ(Count(records, TWmf::Rectangle) + Count(records, TWmf::Ellipse), 0u);
+    const TRaster drawn = DrawToRaster(Load(*wmf), 400, 400);
+    // The top edge alternates between dash and gap.
+    int ink = 0;
+    for (int x = 40; x < 360; ++x) ink += drawn.Pixel(x, 40) != White;
+    EXPECT_GT(ink, 160);
+    EXPECT_LT(ink, 300);
+    // Hatch lines inside the ellipse only, the background left as it was.
+    EXPECT_EQ(drawn.Pixel(45, 245), White);
+    int hatch = 0;
+    for (int x = 100; x < 300; ++x) hatch += drawn.Pixel(x, 310) != White;
+    EXPECT_GT(hatch, 5);
+    EXPECT_LT(hatch, 100);
+}
+
 TEST(EmfToWmf, ABitmapKeepsNoMorePixelsThanItsBoxShows) {
     // 1000 x 500 pixels into a box of 20 x 10 frame pixels: 59 x 30 at the raster scale.
     TEmfWriter w;
