@@ -28,12 +28,21 @@ using TFigure = std::vector<TPt>;
 
 constexpr double Pi = std::numbers::pi;
 constexpr std::size_t MaxWmfPoints = 32767;  // point counts are 16-bit signed
+// Curves flattened past this many points make a picture better drawn into pixels.
+constexpr std::size_t MaxFigurePoints = 1'000'000;
 constexpr std::uint32_t ETO_RTLREADING = 0x80;
 constexpr std::uint8_t SYMBOL_CHARSET = 2;
 
 std::int16_t Clamp16(double v) {
     if (!(v == v)) return 0;
     return static_cast<std::int16_t>(std::clamp(std::nearbyint(v), -32768.0, 32767.0));
+}
+
+// A count of steps: v rounded up and held within [low, high]; low for a NaN,
+// which an absurd transform can make.
+int Steps(double v, int low, int high) {
+    if (!(v >= low)) return low;
+    return v >= high ? high : static_cast<int>(std::ceil(v));
 }
 
 // The Windows-1252 byte of a character, '?' for one the code page lacks.
@@ -165,7 +174,8 @@ private:
     void AddBezier(TFigure& out, TPt p0, TPt p1, TPt p2, TPt p3) const {
         const double length = std::hypot(p1.X - p0.X, p1.Y - p0.Y) + std::hypot(p2.X - p1.X, p2.Y - p1.Y) +
                               std::hypot(p3.X - p2.X, p3.Y - p2.Y);
-        const int n = static_cast<int>(std::clamp(std::ceil(length / Step()), 1.0, 256.0));
+        const int n = Steps(length / Step(), 1, 256);
+        if (out.size() > MaxFigurePoints) throw TUntranslatable{};
         for (int i = 1; i <= n; ++i) {
             const double t = double(i) / n, u = 1 - t;
             const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
@@ -186,8 +196,7 @@ private:
     void AddEllipseArc(TFigure& out, double l, double t, double r, double b, double a0, double a1) const {
         const double cx = (l + r) / 2, cy = (t + b) / 2, rx = std::abs(r - l) / 2, ry = std::abs(b - t) / 2;
         const double circumference = 2 * Pi * std::max(rx, ry) * LengthScale();
-        const int n = static_cast<int>(
-            std::clamp(std::ceil(circumference * std::abs(a1 - a0) / (2 * Pi) / Step()), 4.0, 720.0));
+        const int n = Steps(circumference * std::abs(a1 - a0) / (2 * Pi) / Step(), 4, 720);
         for (int i = 0; i <= n; ++i) {
             const double a = a0 + (a1 - a0) * i / n;
             out.push_back(Map(cx + rx * std::cos(a), cy - ry * std::sin(a)));
@@ -292,7 +301,7 @@ private:
             length += std::hypot(path[i].X - path[i - 1].X, path[i].Y - path[i - 1].Y);
         // A pattern far finer than the line is long would make millions of
         // records; such a line is drawn solid.
-        if (length / total > 100000) return DrawPolyline(path);
+        if (!(length / total <= 100000)) return DrawPolyline(path);
         std::size_t k = 0;
         double left = pattern[0];
         bool on = true;
@@ -392,9 +401,12 @@ private:
         for (const TFigure& f : figures)
             for (const TPt& p : f) low = std::min(low, n.X * p.X + n.Y * p.Y), high = std::max(high, n.X * p.X + n.Y * p.Y);
         if (!(low <= high)) return;
-        if ((high - low) / spacing > 20000) throw TUntranslatable{};
-        const double scale = d.X * d.X + d.Y * d.Y;
-        for (double c = std::ceil(low / spacing) * spacing; c <= high; c += spacing) {
+        std::size_t edges = 0;
+        for (const TFigure& f : figures) edges += f.size();
+        if (!((high - low) / spacing * static_cast<double>(edges) <= 5e7)) throw TUntranslatable{};
+        const double scale = d.X * d.X + d.Y * d.Y, first = std::ceil(low / spacing) * spacing;
+        for (int line = 0; first + line * spacing <= high; ++line) {
+            const double c = first + line * spacing;
             std::vector<double> at;
             for (const TFigure& f : figures)
                 for (std::size_t i = 0; i < f.size(); ++i) {
@@ -1000,7 +1012,8 @@ private:
             std::int64_t placed = 0;
             for (std::size_t i = 0; i < count; ++i) {
                 sum += r.I32(offDx + step * i) * scale;
-                const auto next = static_cast<std::int64_t>(std::nearbyint(std::clamp(sum, -1e9, 1e9)));
+                if (!(std::abs(sum) < 1e9)) sum = 0;
+                const auto next = static_cast<std::int64_t>(std::nearbyint(sum));
                 d.I16(Clamp16(static_cast<double>(next - placed)));
                 placed = next;
             }
@@ -1058,8 +1071,7 @@ private:
         file.Bytes(header.Data(), header.Size()).Bytes(bits.Data(), bits.Size());
         TBitmap bitmap;
         bitmap.LoadFromBytes(std::move(file.Data()));
-        const TBitmapLimit limit{static_cast<int>(std::clamp(std::ceil(width), 1.0, 16384.0)),
-                                 static_cast<int>(std::clamp(std::ceil(height), 1.0, 16384.0))};
+        const TBitmapLimit limit{Steps(width, 1, 16384), Steps(height, 1, 16384)};
         std::vector<TDibLayer> layers = DibLayers(bitmap, 1, 1, limit);
         if (layers.size() != 1 || layers[0].Width <= 0 || layers[0].Height <= 0 || info.Width <= 0 || info.Height <= 0)
             throw TUntranslatable{};
