@@ -400,6 +400,12 @@ private:
         double low = 1e300, high = -1e300;
         for (const TFigure& f : figures)
             for (const TPt& p : f) low = std::min(low, n.X * p.X + n.Y * p.Y), high = std::max(high, n.X * p.X + n.Y * p.Y);
+        // Lines beyond the frame would show nothing.
+        const double w = std::max(1, FSettings.Width) * FUnits, h = std::max(1, FSettings.Height) * FUnits;
+        double frameLow = 1e300, frameHigh = -1e300;
+        for (const TPt& p : {TPt{0, 0}, TPt{w, 0}, TPt{0, h}, TPt{w, h}})
+            frameLow = std::min(frameLow, n.X * p.X + n.Y * p.Y), frameHigh = std::max(frameHigh, n.X * p.X + n.Y * p.Y);
+        low = std::max(low, frameLow), high = std::min(high, frameHigh);
         if (!(low <= high)) return;
         std::size_t edges = 0;
         for (const TFigure& f : figures) edges += f.size();

@@ -194,6 +194,11 @@ TEST(EmfToWmf, DashesAndHatchesAreDrawnAsTheirPiecesForEveryReader) {
     for (int x = 100; x < 300; ++x) hatch += drawn.Pixel(x, 310) != White;
     EXPECT_GT(hatch, 5);
     EXPECT_LT(hatch, 100);
+    // A hatched shape far larger than the picture: only the lines the frame shows.
+    EmfBox(w, TEmr::Rectangle, -2000000000, -2000000000, 2000000000, 2000000000);
+    const auto huge = Translate(Load(FinishEmf(w)), 400, 400);
+    ASSERT_TRUE(huge);
+    EXPECT_LT(huge->size(), wmf->size() + 100000);
 }
 
 TEST(EmfToWmf, ABitmapKeepsNoMorePixelsThanItsBoxShows) {
