@@ -1232,12 +1232,11 @@ private:
             case TEmr::SetDIBitsToDevice: return SetDibitsToDevice(r);
             case TEmr::ExtTextOutA: return Text(r, false);
             case TEmr::ExtTextOutW: return Text(r, true);
-            // Drawings with no Windows metafile counterpart.
-            case TEmr::WidenPath: case TEmr::MaskBlt: case TEmr::PlgBlt: case TEmr::FrameRgn: case TEmr::InvertRgn:
-            case TEmr::PolyDraw: case TEmr::PolyDraw16: case TEmr::PolyTextOutA: case TEmr::PolyTextOutW:
-            case TEmr::SmallTextOut: case TEmr::ExtFloodFill:
-                throw TUntranslatable{};
-            default: return;  // comments (EMF+ among them), palettes, colour adjustment and the like
+            // Comments (EMF+ among them), palettes, colour adjustment and the
+            // like; and the drawings the picture player leaves out (masked and
+            // skewed blits, region frames and inversions, PolyDraw, PolyTextOut,
+            // flood fills, widened paths), which pixels would not show either.
+            default: return;
         }
     }
 

@@ -28,8 +28,8 @@ struct TEmfToWmfSettings {
 
 // The whole placeable Windows metafile (box 0, 0, Width, Height at 96 units
 // per inch), or nothing when the metafile holds a drawing that Windows
-// metafile records cannot express (glyph-index text, masked or skewed blits,
-// clipping paths that are not rectangles, and the like) or when the records
+// metafile records cannot express (glyph-index text, turned or skewed blits,
+// clips that are not one rectangle, and the like) or when the records
 // would pass MaxBytes: such a picture is to be drawn into pixels instead.
 // Malformed records are skipped as a player skips them; every length and
 // offset is checked before use.

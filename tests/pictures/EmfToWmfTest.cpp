@@ -245,8 +245,10 @@ TEST(EmfToWmf, WhatHasNoCounterpartIsDrawnIntoPixels) {
         untranslatable.push_back(FinishEmf(w));
     }
     {
-        TEmfWriter w;  // a masked blit
-        w.Add(TEmr::MaskBlt, RectL(0, 0, 0, 0).I32(0).I32(0).I32(10).I32(10));
+        TEmfWriter w;  // a clip of two rectangles
+        w.Add(TEmr::ExtSelectClipRgn,
+              TRecordData().U32(64).U32(RGN_COPY).Bytes(EmfRegionData({{0, 0, 10, 10}, {50, 50, 60, 60}}).Data()));
+        EmfBox(w, TEmr::Rectangle, 0, 0, 100, 100);
         untranslatable.push_back(FinishEmf(w));
     }
     for (const auto& emf : untranslatable) {
