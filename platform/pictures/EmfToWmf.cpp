@@ -117,7 +117,7 @@ public:
             }
             at += size;
         }
-        FWmf.SetObjectCount(static_cast<std::uint16_t>(std::max<std::size_t>(1, FSlots.size())));
+        FWmf.SetObjectCount(static_cast<std::uint16_t>(std::max(1, FSlotCount)));
         const auto w = static_cast<std::int16_t>(std::clamp(FSettings.Width, 0, 32767));
         const auto h = static_cast<std::int16_t>(std::clamp(FSettings.Height, 0, 32767));
         return FWmf.Finish(true, {0, 0, w, h}, ReferencePixelsPerInch);
@@ -375,7 +375,7 @@ private:
             SelectSlot(CurrentPen());
             SelectSlot(CurrentBrush());
             Emit(TWmf::DeleteObject, {static_cast<std::int16_t>(brush)});
-            FSlots[static_cast<std::size_t>(brush)] = false;
+            FreeSlot(brush);
         }
         const int pen = AllocateSlot();
         Emit(TWmf::CreatePenIndirect, PenData(PS_SOLID, FUnits, color));
@@ -390,7 +390,7 @@ private:
         if (backward) HatchLines(figures, {1, 1}, {1, -1});
         SelectSlot(CurrentPen());
         Emit(TWmf::DeleteObject, {static_cast<std::int16_t>(pen)});
-        FSlots[static_cast<std::size_t>(pen)] = false;
+        FreeSlot(pen);
     }
 
     // The lines n.p = c (c a multiple of the spacing) inside the figures;
@@ -409,7 +409,8 @@ private:
         if (!(low <= high)) return;
         std::size_t edges = 0;
         for (const TFigure& f : figures) edges += f.size();
-        if (!((high - low) / spacing * static_cast<double>(edges) <= 5e7)) throw TUntranslatable{};
+        FHatchWork -= (high - low) / spacing * static_cast<double>(edges);
+        if (!(FHatchWork >= 0)) throw TUntranslatable{};
         const double scale = d.X * d.X + d.Y * d.Y, first = std::ceil(low / spacing) * spacing;
         for (int line = 0; first + line * spacing <= high; ++line) {
             const double c = first + line * spacing;
@@ -518,21 +519,21 @@ private:
     // ---- objects
 
     int AllocateSlot() {
-        const auto free = std::find(FSlots.begin(), FSlots.end(), false);
-        if (free != FSlots.end()) {
-            *free = true;
-            return static_cast<int>(free - FSlots.begin());
+        if (!FFreeSlots.empty()) {
+            const int slot = *FFreeSlots.begin();
+            FFreeSlots.erase(FFreeSlots.begin());
+            return slot;
         }
-        if (FSlots.size() >= 65535) throw TUntranslatable{};
-        FSlots.push_back(true);
-        return static_cast<int>(FSlots.size() - 1);
+        if (FSlotCount >= 65535) throw TUntranslatable{};
+        return FSlotCount++;
     }
+    void FreeSlot(int slot) { FFreeSlots.insert(slot); }
 
     void FreeObject(std::uint32_t index) {
         if (index >= FObjects.size() || FObjects[index].Slot < 0) return;
         const int slot = FObjects[index].Slot;
         Emit(TWmf::DeleteObject, {static_cast<std::int16_t>(slot)});
-        FSlots[static_cast<std::size_t>(slot)] = false;
+        FreeSlot(slot);
         FObjects[index] = {};
     }
 
@@ -1248,7 +1249,11 @@ private:
     TWmfWriter FWmf;
     std::size_t FBytesOut = 0;
     std::vector<TObject> FObjects;  // by the enhanced metafile's index
-    std::vector<bool> FSlots;       // the Windows metafile's object table
+    // The Windows metafile's object table: its size so far and the slots freed in it.
+    int FSlotCount = 0;
+    std::set<int> FFreeSlots;
+    // Line-edge crossings left to the hatches of the whole picture.
+    double FHatchWork = 2e8;
     std::map<std::uint32_t, int> FStock;
     TDcState FState;
     std::vector<TSaved> FSaves;
