@@ -10,6 +10,7 @@
 #include "platform/Graphic.h"
 #include "platform/pictures/Dib.h"
 #include "platform/pictures/EmfTransform.h"
+#include "platform/pictures/FigureGeometry.h"
 #include "platform/pictures/MetafileCanvas.h"
 #include "platform/pictures/StretchLayers.h"
 
@@ -21,10 +22,7 @@ namespace {
 // grow too large): the caller draws the picture into pixels instead.
 struct TUntranslatable {};
 
-struct TPt {
-    double X = 0, Y = 0;
-};
-using TFigure = std::vector<TPt>;
+using TPt = TFigurePoint;
 
 constexpr double Pi = std::numbers::pi;
 constexpr std::size_t MaxWmfPoints = 32767;  // point counts are 16-bit signed
@@ -289,43 +287,9 @@ private:
 
     bool Dashed() const { return !FState.PenDashes.empty(); }
 
-    // The dashes of a figure: each piece the pattern leaves on is a
-    // polyline of its own; the pattern runs on over the corners.
+    // The dashes of a figure, each a polyline of its own.
     void StrokeDashes(TFigure path, bool closed) {
-        if (path.empty()) return;
-        if (closed) path.push_back(path.front());
-        const std::vector<double>& pattern = FState.PenDashes;
-        double total = 0, length = 0;
-        for (const double d : pattern) total += d;
-        for (std::size_t i = 1; i < path.size(); ++i)
-            length += std::hypot(path[i].X - path[i - 1].X, path[i].Y - path[i - 1].Y);
-        // A pattern far finer than the line is long would make millions of
-        // records; such a line is drawn solid.
-        if (!(length / total <= 100000)) return DrawPolyline(path);
-        std::size_t k = 0;
-        double left = pattern[0];
-        bool on = true;
-        TFigure piece{path[0]};
-        for (std::size_t i = 1; i < path.size(); ++i) {
-            const TPt a = path[i - 1], b = path[i];
-            const double segment = std::hypot(b.X - a.X, b.Y - a.Y);
-            double at = 0;
-            while (segment - at > left) {
-                at += left;
-                const TPt p{a.X + (b.X - a.X) * at / segment, a.Y + (b.Y - a.Y) * at / segment};
-                if (on) {
-                    piece.push_back(p);
-                    DrawPolyline(piece);
-                }
-                on = !on;
-                k = (k + 1) % pattern.size();
-                left = pattern[k];
-                piece = {p};
-            }
-            left -= segment - at;
-            if (on) piece.push_back(b);
-        }
-        if (on) DrawPolyline(piece);
+        for (const TFigure& piece : DashPieces(std::move(path), closed, FState.PenDashes)) DrawPolyline(piece);
     }
 
     // An outline in the current pen.
@@ -393,44 +357,21 @@ private:
         FreeSlot(pen);
     }
 
-    // The lines n.p = c (c a multiple of the spacing) inside the figures;
-    // d runs along them.
+    // The hatch lines of one direction (n across them, d along them)
+    // inside the figures.
     void HatchLines(const std::vector<TFigure>& figures, TPt n, TPt d) {
         const double spacing = 8.0 * FUnits;
-        double low = 1e300, high = -1e300;
-        for (const TFigure& f : figures)
-            for (const TPt& p : f) low = std::min(low, n.X * p.X + n.Y * p.Y), high = std::max(high, n.X * p.X + n.Y * p.Y);
+        auto [low, high] = Projection(figures, n);
         // Lines beyond the frame would show nothing.
         const double w = std::max(1, FSettings.Width) * FUnits, h = std::max(1, FSettings.Height) * FUnits;
-        double frameLow = 1e300, frameHigh = -1e300;
-        for (const TPt& p : {TPt{0, 0}, TPt{w, 0}, TPt{0, h}, TPt{w, h}})
-            frameLow = std::min(frameLow, n.X * p.X + n.Y * p.Y), frameHigh = std::max(frameHigh, n.X * p.X + n.Y * p.Y);
+        const auto [frameLow, frameHigh] = Projection({{{0, 0}, {w, 0}, {0, h}, {w, h}}}, n);
         low = std::max(low, frameLow), high = std::min(high, frameHigh);
         if (!(low <= high)) return;
         std::size_t edges = 0;
         for (const TFigure& f : figures) edges += f.size();
         FHatchWork -= (high - low) / spacing * static_cast<double>(edges);
         if (!(FHatchWork >= 0)) throw TUntranslatable{};
-        const double scale = d.X * d.X + d.Y * d.Y, first = std::ceil(low / spacing) * spacing;
-        for (int line = 0; first + line * spacing <= high; ++line) {
-            const double c = first + line * spacing;
-            std::vector<double> at;
-            for (const TFigure& f : figures)
-                for (std::size_t i = 0; i < f.size(); ++i) {
-                    const TPt a = f[i], b = f[(i + 1) % f.size()];
-                    const double va = n.X * a.X + n.Y * a.Y - c, vb = n.X * b.X + n.Y * b.Y - c;
-                    if ((va < 0) == (vb < 0)) continue;
-                    const double t = va / (va - vb);
-                    at.push_back(d.X * (a.X + t * (b.X - a.X)) + d.Y * (a.Y + t * (b.Y - a.Y)));
-                }
-            std::sort(at.begin(), at.end());
-            // The point of the line at position s along d.
-            const auto point = [&](double s) {
-                const double k = c / (n.X * n.X + n.Y * n.Y);
-                return TPt{n.X * k + d.X * s / scale, n.Y * k + d.Y * s / scale};
-            };
-            for (std::size_t i = 0; i + 1 < at.size(); i += 2) DrawPolyline({point(at[i]), point(at[i + 1])});
-        }
+        for (const auto& [a, b] : HatchSegments(figures, n, d, spacing, low, high)) DrawPolyline({a, b});
     }
 
     // ---- paths

@@ -8,6 +8,7 @@
 #include "platform/Graphic.h"
 #include "platform/pictures/Dib.h"
 #include "platform/pictures/EmfToWmf.h"
+#include "platform/pictures/FigureGeometry.h"
 #include "platform/pictures/StretchedWmf.h"
 #include "tests/pictures/MetafileSamples.h"
 #include "tools/ndrwriter/SampleChart.h"
@@ -199,6 +200,39 @@ TEST(EmfToWmf, DashesAndHatchesAreDrawnAsTheirPiecesForEveryReader) {
     const auto huge = Translate(Load(FinishEmf(w)), 400, 400);
     ASSERT_TRUE(huge);
     EXPECT_LT(huge->size(), wmf->size() + 100000);
+}
+
+TEST(FigureGeometry, DashesRunOnOverCornersAndHatchesKeepToTheInsideOfRings) {
+    // A 10 x 10 square closed, dashes of 4 on and 2 off: 40 units make
+    // pieces starting every 6; the fourth (18 to 22) turns a corner.
+    const auto pieces = DashPieces({{0, 0}, {10, 0}, {10, 10}, {0, 10}}, true, {4, 2});
+    ASSERT_EQ(pieces.size(), 7u);
+    ASSERT_EQ(pieces[3].size(), 3u);
+    EXPECT_DOUBLE_EQ(pieces[3][0].Y, 8);
+    EXPECT_DOUBLE_EQ(pieces[3][1].X, 10);
+    EXPECT_DOUBLE_EQ(pieces[3][1].Y, 10);
+    EXPECT_DOUBLE_EQ(pieces[3][2].X, 8);
+    // The last piece closes the square at its start.
+    EXPECT_DOUBLE_EQ(pieces.back().back().X, 0);
+    EXPECT_DOUBLE_EQ(pieces.back().back().Y, 0);
+    // A pattern 100,000 times finer than the line leaves it whole.
+    EXPECT_EQ(DashPieces({{0, 0}, {1e9, 0}}, false, {1, 1}).size(), 1u);
+    // Horizontal lines through a ring: two pieces each where the hole is.
+    const std::vector<TFigure> ring{{{0, 0}, {30, 0}, {30, 30}, {0, 30}}, {{10, 10}, {20, 10}, {20, 20}, {10, 20}}};
+    const auto [low, high] = Projection(ring, {0, 1});
+    EXPECT_EQ(low, 0);
+    EXPECT_EQ(high, 30);
+    const auto segments = HatchSegments(ring, {0, 1}, {1, 0}, 8, low, high);
+    // y = 0 and 8 cross the whole ring, 16 is split by the hole, 24 whole.
+    int split = 0;
+    for (const auto& [a, b] : segments) {
+        EXPECT_DOUBLE_EQ(a.Y, b.Y);
+        if (a.Y == 16) {
+            ++split;
+            EXPECT_TRUE(b.X <= 10 || a.X >= 20);
+        }
+    }
+    EXPECT_EQ(split, 2);
 }
 
 TEST(EmfToWmf, ABitmapKeepsNoMorePixelsThanItsBoxShows) {
