@@ -4,6 +4,7 @@
 
 #include "platform/pictures/ByteView.h"
 #include "platform/pictures/Dib.h"
+#include "platform/pictures/EmfToWmf.h"
 #include "platform/pictures/Metafile.h"
 
 namespace tal::pictures {
@@ -66,6 +67,16 @@ std::vector<std::uint8_t> RecordStretchedWmf(const TGraphic& graphic, int width,
     }
     int rasterWidth = 0, rasterHeight = 0;
     RasterSize(w, h, rasterScale, rasterWidth, rasterHeight);
+    if (metafile && !metafile->Empty()) {
+        // An enhanced metafile as Windows metafile records where they can
+        // express it in no more bytes than its pixels would take (4 MiB at
+        // least); else drawn into pixels below.
+        const TByteView source(metafile->Bytes().data(), metafile->Bytes().size(), "Metafile");
+        const std::size_t pixels = std::size_t {3} * static_cast<std::size_t>(rasterWidth) * static_cast<std::size_t>(rasterHeight);
+        if (auto translated =
+                TranslateEmfToWmf(source, metafile->Info(), {w, h, rasterScale, std::max<std::size_t>(4u << 20, pixels)}))
+            return std::move(*translated);
+    }
     SetWindow(wmf, 0, 0, w, h);
     for (const TDibLayer& layer : DibLayers(graphic, rasterWidth, rasterHeight, bitmapLimit)) AddStretchDib(wmf, layer, w, h);
     return FinishInFrame(wmf, w, h);

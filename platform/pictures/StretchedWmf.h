@@ -3,7 +3,8 @@
 // of reference-screen pixels, for documents that embed pictures as
 // metafiles. A Windows metafile is recorded as its own records, so that
 // vector drawings stay vector; bitmaps and icons become stretched DIBs; an
-// enhanced metafile is drawn into a DIB.
+// enhanced metafile is translated into Windows metafile records where they
+// can express it (EmfToWmf.h), and drawn into a DIB where not.
 #include <cstdint>
 #include <vector>
 

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "tools/ndrwriter/NdrWriter.h"
+#include "tools/ndrwriter/SampleChart.h"
 #include "tools/ndrwriter/SamplePictures.h"
 
 namespace {
@@ -155,6 +156,15 @@ void TextPage(TNdrWriter& w) {
     w.EndPage();
 }
 
+// Letter: a chart drawn as an enhanced metafile, which the RTF carries as
+// Windows metafile records.
+void ChartPage(TNdrWriter& w) {
+    w.BeginPage(4, 8.5f, 11.0f);
+    const TGraphicData chart {2, tal::ndrwriter::SampleChartEmf(6, 4, 2)};
+    w.StretchDraw(chart, 1.25f, 1.0f, 7.25f, 5.0f);
+    w.EndPage();
+}
+
 std::vector<std::uint8_t> OwnReport() {
     tal::ndrwriter::THeaderFields header;
     header.Version = 2018;
@@ -162,6 +172,7 @@ std::vector<std::uint8_t> OwnReport() {
     ShapesPage(w);
     PicturesPage(w);
     TextPage(w);
+    ChartPage(w);
     return w.Finish();
 }
 

@@ -8,6 +8,7 @@
 #include "platform/pictures/Dib.h"
 #include "tests/pictures/MetafileSamples.h"
 #include "tests/pictures/PictureBuilders.h"
+#include "tools/ndrwriter/SampleChart.h"
 
 using namespace tal::pictest;
 
@@ -111,5 +112,8 @@ int main(int argc, char** argv) {
     b.Add(TWmf::ExtTextOut, TRecordData().I16(20).I16(20).U16(2).U16(ETO_OPAQUE | ETO_CLIPPED).I16(10).I16(10)
                                 .I16(90).I16(30).Bytes("ab").I16(8).I16(8));
     Write(root / "metafile", "blits.wmf", b.Finish(false));
+    // The translation into Windows metafile records also takes the
+    // enhanced metafiles of the metafile corpus.
+    Write(root / "emf_to_wmf", "chart.emf", tal::ndrwriter::SampleChartEmf(6, 4, 1));
     return n > 0 ? 0 : 1;
 }

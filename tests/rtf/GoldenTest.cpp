@@ -97,6 +97,11 @@ TEST(Golden, TextAndShapesOverTwoPages) { ExpectGolden("text_and_shapes.rtf", te
 
 TEST(Golden, PicturesAsHexadecimalWindowsMetafiles) { ExpectGolden("pictures_wmf_hex.rtf", testing::ConvertToRtf(Pictures(ndrwriter::RectangleMetafile(1440, 720)))); }
 
+// An enhanced metafile in the default setting: Windows metafile records.
+TEST(Golden, AnEnhancedMetafileAsHexadecimalWindowsMetafileRecords) {
+    ExpectGolden("pictures_emf_in_wmf_hex.rtf", testing::ConvertToRtf(Pictures(pictest::SampleEmf())));
+}
+
 TEST(Golden, PicturesAsBinaryEnhancedMetafiles) {
     ExpectGolden("pictures_emf_binary.rtf", testing::ConvertToRtf(Pictures(pictest::SampleEmf()), [](TRvRenderRTF& r) {
                      r.ImageOutput = TImageOutput::ioSmallerSize;

@@ -224,14 +224,18 @@ TEST(StretchedEmf, FixedAndIsotropicMappingClippingAndEmfPlusComments) {
     EXPECT_LT(Differences(recorded, DrawToRaster(source, 200, 200)), 200);
 }
 
-TEST(StretchedMetafiles, AMetafileOfTheOtherKindIsDrawnIntoABitmap) {
+TEST(StretchedMetafiles, AWindowsMetafileInAnEnhancedOneIsDrawnIntoABitmapAndTheOtherWayTranslated) {
     const auto wmfSource = Load<TMetafile>(pictest::SampleWmf());
     const auto emf = RecordStretchedEmf(wmfSource, 100, 100, Scale);
     EXPECT_EQ(EmfTypes(emf), (std::vector<std::uint32_t> {1, 81, 14}));
     EXPECT_LT(Differences(DrawToRaster(Load<TMetafile>(emf), 100, 100), DrawToRaster(wmfSource, 100, 100)), 400);
+    // An enhanced metafile becomes Windows metafile records, no bitmap.
     const auto emfSource = Load<TMetafile>(pictest::SampleEmf());
-    EXPECT_EQ(WmfFunctions(RecordStretchedWmf(emfSource, 100, 100, Scale)),
-              (std::vector<std::uint16_t> {0x0103, 0x020B, 0x020C, 0x0F43, 0x0000}));
+    const auto wmf = RecordStretchedWmf(emfSource, 100, 100, Scale);
+    const auto functions = WmfFunctions(wmf);
+    EXPECT_EQ(std::count(functions.begin(), functions.end(), 0x0F43), 0);
+    EXPECT_GT(functions.size(), 10u);
+    // (its hatches keep the device's spacing, so the drawing is compared in the picture tests)
 }
 
 TEST(StretchedMetafiles, EmptyPicturesAndEmptyFramesGiveValidMetafiles) {
