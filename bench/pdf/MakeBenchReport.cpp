@@ -1,5 +1,7 @@
 // Writes the benchmark report: BenchPages pages of BenchPage.h, or the
-// given number of pages with the text lines in the given faces by turns.
+// given number of pages with the text lines in the given faces by turns;
+// with --text-only, the pages without their shapes (a plain text report,
+// whose size is mostly its fonts).
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -10,8 +12,13 @@
 #include "tools/ndrwriter/NdrWriter.h"
 
 int main(int argc, char** argv) {
+    const bool textOnly = argc > 1 && std::string(argv[1]) == "--text-only";
+    if (textOnly) {
+        --argc;
+        ++argv;
+    }
     if (argc < 2) {
-        std::cerr << "usage: pdf_bench_report OUT.ndr [PAGES [FACE...]]\n";
+        std::cerr << "usage: pdf_bench_report [--text-only] OUT.ndr [PAGES [FACE...]]\n";
         return 2;
     }
     using namespace tal;
@@ -34,7 +41,7 @@ int main(int argc, char** argv) {
             writer.SetFont(faces[static_cast<std::size_t>(line) % faces.size()]);
             writer.PrintLeft(static_cast<float>(t.Y), t.Text, static_cast<float>(t.X));
         }
-        for (int shape = 0; shape < bench::Shapes; ++shape) {
+        for (int shape = 0; shape < (textOnly ? 0 : bench::Shapes); ++shape) {
             const bench::TBenchShape s = bench::BenchShape(page, shape);
             writer.PenColor(static_cast<std::int32_t>(s.Color));
             writer.BrushColor(static_cast<std::int32_t>(s.Color ^ 0xFFFFFF));
