@@ -78,15 +78,8 @@ void TRPPDFDataStream::WriteObject() {
     std::string filter;
     const std::vector<std::uint8_t> data = FRenderPDF.EncodeStream(*FData, filter);
     BeginObject();
-    TRvRenderPDF& r = FRenderPDF;
-    r.WriteLine("<<");
-    r.WriteLineFmt("/Length %d", {static_cast<long long>(data.size())});
-    if (!filter.empty()) r.WriteLine("/Filter [/" + filter + "]");
-    r.WriteLine(">>");
-    r.WriteLine("stream");
-    FObjectBuffer->Write(data.data(), data.size());
-    r.WriteLine("endstream");
-    EndObject();
+    FRenderPDF.WriteLine("<<");
+    EndStreamObject(data, filter);
 }
 
 // ---- the descendant font ----

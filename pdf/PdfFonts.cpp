@@ -213,15 +213,8 @@ void TRPPDFToUnicode::WriteObject() {
     std::string filter;
     const std::vector<std::uint8_t> data = FRenderPDF.EncodeStream(*FData, filter);
     BeginObject();
-    TRvRenderPDF& r = FRenderPDF;
-    r.WriteLine("<<");
-    r.WriteLineFmt("/Length %d", {static_cast<long long>(data.size())});
-    if (!filter.empty()) r.WriteLine("/Filter [/" + filter + "]");
-    r.WriteLine(">>");
-    r.WriteLine("stream");
-    FObjectBuffer->Write(data.data(), data.size());
-    r.WriteLine("endstream");
-    EndObject();
+    FRenderPDF.WriteLine("<<");
+    EndStreamObject(data, filter);
 }
 
 void FillFontDescriptor(TRPPDFFontDescriptor& d, const TOutlineMetrics& m, std::int32_t MissingWidth) {

@@ -34,6 +34,16 @@ void TRPPDFObject::EndObject() {
     FObjectBuffer->SetPosition(0);
 }
 
+void TRPPDFObject::EndStreamObject(const std::vector<std::uint8_t>& Data, const std::string& Filter) {
+    FRenderPDF.WriteLineFmt("/Length %d", {static_cast<long long>(Data.size())});
+    if (!Filter.empty()) FRenderPDF.WriteLine("/Filter [/" + Filter + "]");
+    FRenderPDF.WriteLine(">>");
+    FRenderPDF.WriteLine("stream");
+    FObjectBuffer->Write(Data.data(), Data.size());
+    FRenderPDF.WriteLine("endstream");
+    EndObject();
+}
+
 void TRPPDFCatalog::WriteObject() {
     BeginObject();
     FRenderPDF.WriteLine("<<");

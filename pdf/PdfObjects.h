@@ -4,6 +4,8 @@
 // its own; the document copies the buffers out in numbering order.
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/Stream.h"
 #include "render/RpDefine.h"
@@ -35,6 +37,9 @@ protected:
     void BeginObject();
     // Writes "endobj" and the empty line, and rewinds the buffer.
     void EndObject();
+    // Ends a stream object's open dictionary with its length and filter and
+    // writes the stream's data and the object's end.
+    void EndStreamObject(const std::vector<std::uint8_t>& Data, const std::string& Filter);
 
     TRvRenderPDF& FRenderPDF;
     std::int32_t FObjectNumber = 0;

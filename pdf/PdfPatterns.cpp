@@ -91,13 +91,7 @@ void TRPPDFPattern::WriteObject() {
     r.WriteLine("/XStep " + size);
     r.WriteLine("/YStep " + size);
     r.WriteLine("/Resources << /ProcSet [/PDF] >>");
-    r.WriteLineFmt("/Length %d", {static_cast<long long>(data.size())});
-    if (!filter.empty()) r.WriteLine("/Filter [/" + filter + "]");
-    r.WriteLine(">>");
-    r.WriteLine("stream");
-    FObjectBuffer->Write(data.data(), data.size());
-    r.WriteLine("endstream");
-    EndObject();
+    EndStreamObject(data, filter);
 }
 
 // ---- the renderer's hatch patterns ----
