@@ -1,5 +1,6 @@
-// The programs' way to the Qt dialogs: the module installed beside the
-// program, loaded when a dialog is first to be shown.
+// The programs' way to the Qt dialogs: the module beside the program (the
+// build tree) or in the project's library folder (an installed program),
+// loaded when a dialog is first to be shown.
 #include <dlfcn.h>
 #include <limits.h>
 #include <unistd.h>
@@ -41,7 +42,10 @@ TQtFrontEntry LoadQtFrontModule(const std::string& path, std::string& why) {
 }
 
 TQtFrontEntry FindQtFront(std::string& why) {
-    return LoadQtFrontModule(ProgramFolder() + "/" + QtFrontModuleFile, why);
+    const std::string folder = ProgramFolder();
+    std::string path = folder + "/" + QtFrontModuleFile;
+    if (::access(path.c_str(), F_OK) != 0) path = folder + "/" TAL_INSTALLED_MODULE_DIR "/" + QtFrontModuleFile;
+    return LoadQtFrontModule(path, why);
 }
 
 }  // namespace tal::front
