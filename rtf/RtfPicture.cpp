@@ -1,5 +1,6 @@
 // Pictures: each is recorded anew into a metafile stretched over its box and
 // embedded in a picture inside a borderless text box anchored to the page.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -116,7 +117,10 @@ void TRvRenderRTF::WriteHexPicture(const TSavedPicture& Picture) {
     WritePictureSize(Picture);
     WriteRTF(" ");
     if (Picture.Bytes.size() <= Picture.StartOffset) return;
-    WriteRTF(rtf::HexLines(Picture.Bytes.data() + Picture.StartOffset, Picture.Bytes.size() - Picture.StartOffset));
+    // A few lines at a time: a large picture is not held a second time as text.
+    constexpr std::size_t Chunk = 32 * 2048;  // whole lines of 32 bytes
+    for (std::size_t at = Picture.StartOffset; at < Picture.Bytes.size(); at += Chunk)
+        WriteRTF(rtf::HexLines(Picture.Bytes.data() + at, std::min(Chunk, Picture.Bytes.size() - at)));
 }
 
 void TRvRenderRTF::WriteBinaryPicture(const TSavedPicture& Picture) {
