@@ -4,7 +4,7 @@
 # linking it is named here.
 set(CPACK_PACKAGE_NAME tallow-engines)
 set(CPACK_PACKAGE_VENDOR "Tallow")
-set(CPACK_PACKAGE_CONTACT "Tallow engines maintainers <engines@tallow.invalid>")
+set(CPACK_PACKAGE_CONTACT "Tallow engines team <tallow-engines@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Tallow report engines: NDR reports to PDF and RTF documents")
 set(CPACK_PACKAGE_DESCRIPTION "TALPDF turns a report that the Tallow desktop application wrote as
 an NDR file into a PDF 1.3 document; TalRTF turns it into an RTF document

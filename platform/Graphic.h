@@ -4,11 +4,13 @@
 // them at once (undecodable bytes raise EInvalidGraphic naming the kind), and
 // can be drawn scaled into a rectangle of a 24-bit raster.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/Stream.h"
 #include "platform/pictures/Icon.h"
 #include "platform/pictures/Metafile.h"
+#include "platform/pictures/PictureBudget.h"
 #include "platform/pictures/Raster.h"
 
 namespace tal {
@@ -79,9 +81,13 @@ public:
     std::int64_t WidthHiMetric() const { return FInfo.WidthHiMetric; }
     std::int64_t HeightHiMetric() const { return FInfo.HeightHiMetric; }
     const pictures::TMetafileInfo& Info() const { return FInfo; }
+    // Every drawing of the picture is charged to budget as well (the
+    // report's), beside the picture's own budget for that drawing.
+    void SetSharedBudget(std::shared_ptr<pictures::TPictureBudget> budget) { FSharedBudget = std::move(budget); }
 
 private:
     pictures::TMetafileInfo FInfo;
+    std::shared_ptr<pictures::TPictureBudget> FSharedBudget;
 };
 
 class TIcon : public TGraphic {

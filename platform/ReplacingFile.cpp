@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -39,14 +40,47 @@ std::string FolderOf(const std::string& path) {
 
 // ".NAME.XXXXXX" beside the target. A long name is shortened, so that the
 // new file's name stays within the system's limit whenever the target's does.
-std::string TemporaryCandidate(const std::string& target, std::mt19937& random) {
-    static constexpr char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+constexpr char TemporaryLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr std::size_t SuffixLength = 6;
+
+// The hidden name's start, ".NAME.", beside the target.
+std::string TemporaryPrefix(const std::string& target) {
     std::string name = fs::path(target).filename().string();
     if (name.size() > 200) name.resize(200);
-    std::string suffix(6, ' ');
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof Letters - 2);
-    for (char& c : suffix) c = Letters[pick(random)];
-    return (fs::path(FolderOf(target)) / ("." + name + "." + suffix)).string();
+    return "." + name + ".";
+}
+
+bool IsTemporaryOf(const std::string& name, const std::string& prefix) {
+    if (name.size() != prefix.size() + SuffixLength || name.compare(0, prefix.size(), prefix) != 0) return false;
+    return name.find_first_not_of(TemporaryLetters, prefix.size()) == std::string::npos;
+}
+
+// Removes the new files of earlier conversions to the same target that a
+// killed process left behind: only regular files of this user named exactly
+// as a new file of this target is, untouched for StaleAfter, so that a
+// conversion still running beside this one keeps its file.
+void RemoveStaleTemporaries(const std::string& target, const std::string& own) {
+    const std::string prefix = TemporaryPrefix(target);
+    const auto now = std::chrono::system_clock::now();
+    // A folder that cannot be read, or an entry that goes away, is left as it is.
+    std::error_code error;
+    for (fs::directory_iterator it(FolderOf(target), error); !error && it != fs::directory_iterator();
+         it.increment(error)) {
+        const fs::path& path = it->path();
+        if (!IsTemporaryOf(path.filename().string(), prefix) || path.string() == own) continue;
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) continue;
+        if (now - std::chrono::system_clock::from_time_t(info.st_mtime) > TReplacingFile::StaleAfter)
+            ::unlink(path.c_str());
+    }
+}
+
+std::string TemporaryCandidate(const std::string& target, std::mt19937& random) {
+    std::string suffix(SuffixLength, ' ');
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof TemporaryLetters - 2);
+    for (char& c : suffix) c = TemporaryLetters[pick(random)];
+    return (fs::path(FolderOf(target)) / (TemporaryPrefix(target) + suffix)).string();
 }
 
 // Makes a rename in folder last across a power failure; a folder that
@@ -69,6 +103,7 @@ TReplacingFile::TReplacingFile(const std::string& target) : FTarget(Destination(
         if (handle >= 0) {
             FTemporary = std::move(candidate);
             FFile = std::make_unique<TFileStream>(target, handle);
+            RemoveStaleTemporaries(FTarget, FTemporary);
             return;
         }
         if (errno != EEXIST) throw EFCreateError(CreateError(target, errno));

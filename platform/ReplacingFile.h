@@ -5,7 +5,9 @@
 // target: whoever opens the target finds the previous document or the whole
 // new one, never a part of it, also after a full disk, a failed conversion
 // or a killed process. A replacing file dropped without Commit removes its
-// new file, unless KeepAs gave it a name of its own.
+// new file, unless KeepAs gave it a name of its own; the new files that
+// killed conversions left are removed by the next one to the same target.
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -15,6 +17,10 @@ namespace tal {
 
 class TReplacingFile final : public TStream {
 public:
+    // A new file of the same target untouched this long was left by a
+    // conversion that was killed; the next conversion to the target removes it.
+    static constexpr std::chrono::hours StaleAfter {1};
+
     // Creates the new file with the permissions a newly created target would
     // get (0666 less the umask); raises EFCreateError naming the target. A
     // target that is a symbolic link has its destination replaced, as

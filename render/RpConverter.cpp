@@ -270,7 +270,12 @@ std::shared_ptr<TGraphic> TRPConverter::CreateGraphic() {
     std::shared_ptr<TGraphic> graphic;
     switch (kind & 0x7F) {
         case 1: graphic = std::make_shared<TBitmap>(); break;
-        case 2: graphic = std::make_shared<TMetafile>(); break;
+        case 2: {
+            auto metafile = std::make_shared<TMetafile>();
+            metafile->SetSharedBudget(MetafileBudget());
+            graphic = std::move(metafile);
+            break;
+        }
         case 3: graphic = std::make_shared<TIcon>(); break;
         default:
             FSharedGraphic = false;
@@ -287,6 +292,19 @@ std::shared_ptr<TGraphic> TRPConverter::CreateGraphic() {
         Seek(after);
     }
     return graphic;
+}
+
+std::shared_ptr<pictures::TPictureBudget> TRPConverter::MetafileBudget() {
+    if (!FMetafileBudget) {
+        std::int64_t limit = MetafileOperationLimit;
+        if (limit < 0) {
+            const std::int64_t bytes = std::max<std::int64_t>(0, FReportStream->Size());
+            limit = BaseMetafileOperations +
+                    std::min<std::int64_t>(bytes, std::int64_t{1} << 40) * MetafileOperationsPerReportByte;
+        }
+        FMetafileBudget = std::make_shared<pictures::TPictureBudget>(pictures::TPictureBudget::ForReport(limit));
+    }
+    return FMetafileBudget;
 }
 
 void TRPConverter::ChargePicture(const TGraphic& Graphic) {

@@ -87,6 +87,14 @@ public:
     // The limit of this conversion; tests may lower it.
     std::int64_t PicturePixelLimit = -1;  // -1: from the report's size
     std::int64_t PicturePixelsDecoded() const { return FPicturePixels; }
+    // Pixel operations all metafile pictures of one conversion may spend
+    // while they are drawn (each picture has a budget of its own too): four
+    // billion, plus 1,000 for every byte of the report, so that a small
+    // report cannot draw hundreds of pictures each at its own limit.
+    static constexpr std::int64_t BaseMetafileOperations = 4'000'000'000;
+    static constexpr std::int64_t MetafileOperationsPerReportByte = 1'000;
+    // The limit of this conversion; tests may lower it.
+    std::int64_t MetafileOperationLimit = -1;  // -1: from the report's size
 
     // The engine text is measured with: the renderer's, else the drawn-font
     // measure over the process's font engine, unless replaced.
@@ -162,10 +170,12 @@ private:
     std::int32_t ToDevicePoint(double inches) const;
 
     // Counts a decoded picture's pixels; raises EOutOfResources past the limit.
+    std::shared_ptr<pictures::TPictureBudget> MetafileBudget();
     void ChargePicture(const TGraphic& Graphic);
 
     TMemoryStream* FMemoryStream;  // the report stream when it is in memory: the fast read path
     std::int64_t FPicturePixels = 0;
+    std::shared_ptr<pictures::TPictureBudget> FMetafileBudget;
     // The shared graphic read last, by its data position and kind byte.
     struct TLastShared {
         std::int32_t DataPos = -1;

@@ -182,6 +182,7 @@ public:
     void WriteBinaryPicture(const TSavedPicture& Picture);
     void EndPictureObject();
     // Raises EOutOfResources when the body cannot take bytes more.
+    void CheckRasterRoom(const TGraphic& Graphic, int Width, int Height, double RasterScale) const;
     void CheckBodyRoom(std::int64_t bytes) const;
 
     // ---- document state ----

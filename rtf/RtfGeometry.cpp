@@ -75,6 +75,9 @@ std::vector<std::vector<TPathPoint>> Dashes(const std::vector<TPathPoint>& Path,
     double period = 0;
     for (const double length : Pattern) period += std::max(0.0, length);
     if (Path.size() < 2 || !(period > 0) || !std::isfinite(period)) return {Path};
+    double total = 0;
+    for (std::size_t i = 1; i < Path.size(); ++i) total += std::hypot(Path[i].X - Path[i - 1].X, Path[i].Y - Path[i - 1].Y);
+    if (!(total / period <= MaxDashPeriods)) return {Path};
     std::vector<std::vector<TPathPoint>> dashes;
     std::size_t part = 0;            // the pattern's entry: even ones are dashes
     double left = Pattern[0];        // of that entry

@@ -26,7 +26,11 @@ std::vector<TPathPoint> RoundRectPath(double X1, double Y1, double X2, double Y2
 
 // The dashes of a pen along the path: Pattern holds an even number of
 // lengths (inches) of dash, gap, dash, gap..., repeated from the path's start without a break
-// at its corners. A pattern without length gives the path whole.
+// at its corners. A pattern without length gives the path whole, and so
+// does a path longer than MaxDashPeriods repeats of the pattern: each dash
+// is written out, and a line across a mile of paper would make a document
+// of gigabytes.
+inline constexpr double MaxDashPeriods = 10'000;
 std::vector<std::vector<TPathPoint>> Dashes(const std::vector<TPathPoint>& Path, const std::vector<double>& Pattern);
 
 }  // namespace tal::rtf

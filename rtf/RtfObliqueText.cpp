@@ -37,7 +37,7 @@ std::vector<std::uint8_t> TRvRenderRTF::ObliqueTextMetafile(const std::string& T
     wmf.Add(TWmf::SetWindowOrg, {0, 0});
     wmf.Add(TWmf::SetWindowExt, {Word16(Height / Unit), Word16(Width / Unit)});
     TRecordData logFont;
-    logFont.I16(Word16(-font.Size() / 72.0 / Unit))  // the em, not the cell
+    logFont.I16(Word16(-static_cast<double>(font.Size()) / 72.0 / Unit))  // the em, not the cell
         .I16(0)
         .I16(static_cast<std::int16_t>(Rotation * 10))  // escapement, tenths of a degree counter-clockwise
         .I16(static_cast<std::int16_t>(Rotation * 10))

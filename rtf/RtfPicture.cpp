@@ -1,10 +1,12 @@
 // Pictures: each is recorded anew into a metafile stretched over its box and
 // embedded in a picture inside a borderless text box anchored to the page.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
 
 #include "platform/Exception.h"
+#include "platform/pictures/StretchLayers.h"
 #include "platform/pictures/StretchedEmf.h"
 #include "platform/pictures/StretchedWmf.h"
 #include "render/RpConverter.h"
@@ -85,6 +87,7 @@ TRvRenderRTF::TSavedPicture TRvRenderRTF::MakePicture(const TGraphic& Graphic, d
     const int width = FramePixels(Width), height = FramePixels(Height);
     const double rasterScale = RasterPixelsPerInch / FramePixelsPerInch;
     const pictures::TBitmapLimit limit{BitmapPixels(Width), BitmapPixels(Height)};
+    CheckRasterRoom(Graphic, width, height, rasterScale);
     if (ImageOutput == TImageOutput::ioSmallerSize) {
         picture.Bytes = pictures::RecordStretchedEmf(Graphic, width, height, rasterScale, limit);
         picture.StartOffset = 0;
@@ -116,7 +119,10 @@ void TRvRenderRTF::WriteHexPicture(const TSavedPicture& Picture) {
     WritePictureSize(Picture);
     WriteRTF(" ");
     if (Picture.Bytes.size() <= Picture.StartOffset) return;
-    WriteRTF(rtf::HexLines(Picture.Bytes.data() + Picture.StartOffset, Picture.Bytes.size() - Picture.StartOffset));
+    // A few lines at a time: a large picture is not held a second time as text.
+    constexpr std::size_t Chunk = 32 * 2048;  // whole lines of 32 bytes
+    for (std::size_t at = Picture.StartOffset; at < Picture.Bytes.size(); at += Chunk)
+        WriteRTF(rtf::HexLines(Picture.Bytes.data() + at, std::min(Chunk, Picture.Bytes.size() - at)));
 }
 
 void TRvRenderRTF::WriteBinaryPicture(const TSavedPicture& Picture) {
@@ -125,6 +131,17 @@ void TRvRenderRTF::WriteBinaryPicture(const TSavedPicture& Picture) {
     const std::size_t count = Picture.Bytes.size() - start;
     WriteRTF(rtf::Keyword("\\bin", static_cast<std::int64_t>(count)) + " ");
     WriteRTF(std::string_view(reinterpret_cast<const char*>(Picture.Bytes.data()) + start, count));
+}
+
+void TRvRenderRTF::CheckRasterRoom(const TGraphic& Graphic, int Width, int Height, double RasterScale) const {
+    // A metafile of the other kind is drawn into pixels; when its pixels
+    // alone pass the body's room it is refused before it is drawn.
+    const auto* metafile = dynamic_cast<const TMetafile*>(&Graphic);
+    if (!metafile || metafile->Empty() || metafile->Enhanced() == (ImageOutput == TImageOutput::ioSmallerSize)) return;
+    int rasterWidth = 0, rasterHeight = 0;
+    pictures::RasterSize(Width, Height, RasterScale, rasterWidth, rasterHeight);
+    const std::int64_t pixels = (std::int64_t{rasterWidth} * 3 + 3) / 4 * 4 * rasterHeight;
+    CheckBodyRoom(ImageEncoding == TImageEncoding::ieHex ? 2 * pixels : pixels);
 }
 
 void TRvRenderRTF::CheckBodyRoom(std::int64_t bytes) const {

@@ -64,12 +64,15 @@ std::string FontTableName(std::string_view name) {
 
 std::string HexLines(const std::uint8_t* data, std::size_t size) {
     static constexpr char digits[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(size * 2 + (size / 32) * 2);
+    std::string out(size * 2 + (size / 32) * 2, '\0');
+    char* at = out.data();
     for (std::size_t i = 0; i < size; ++i) {
-        out += digits[data[i] >> 4];
-        out += digits[data[i] & 0x0F];
-        if ((i + 1) % 32 == 0) out += "\r\n";
+        *at++ = digits[data[i] >> 4];
+        *at++ = digits[data[i] & 0x0F];
+        if ((i + 1) % 32 == 0) {
+            *at++ = '\r';
+            *at++ = '\n';
+        }
     }
     return out;
 }

@@ -27,5 +27,6 @@ int main(int argc, char** argv) {
     Save(folder, "pattern_brushes_8.ndr", PatternBrushReport(10000, 8, 2.0f));
     Save(folder, "blits.ndr", BlitReport(10000, 12, 12, 20.0f));
     Save(folder, "bitmap_small_box_3.ndr", BitmapInSmallBoxReport(10000, 3, 1.0f));
+    Save(folder, "dashed_line.ndr", DashedLineReport(2e7f));
     return 0;
 }

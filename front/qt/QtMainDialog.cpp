@@ -4,11 +4,13 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -259,6 +261,15 @@ std::optional<std::string> TQtMainDialog::ChooseFile(const std::string& filter, 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         room = room.boundedTo(screen->availableGeometry().size() * 9 / 10);
     dialog.resize(room);
+    // The name takes the room the size, type and date leave: those keep
+    // their whole texts.
+    if (auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = tree->header();
+        header->setStretchLastSection(false);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+        if (header->count() > 0) header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     const QByteArray chosen = QFile::encodeName(dialog.selectedFiles().constFirst());
     return std::string(chosen.constData(), static_cast<std::size_t>(chosen.size()));

@@ -92,18 +92,60 @@ void DrawGlyph(QPainter& p, TGlyph glyph) {
 
 }  // namespace
 
+namespace {
+
+QLinearGradient IconGround(TEngineKind kind, double side) {
+    const bool pdf = kind == TEngineKind::Pdf;
+    QLinearGradient ground(0, 0, side, side);
+    ground.setColorAt(0, pdf ? QColor(150, 25, 25) : QColor(25, 60, 140));
+    ground.setColorAt(1, pdf ? QColor(230, 120, 60) : QColor(90, 160, 220));
+    return ground;
+}
+
+// Title bars and panels show the icon at 16 to 24 pixels, where the page of
+// the large icon reads as any document's and its ground melts into a
+// coloured title bar: the small icon is the candle alone, large, on a ground
+// with a dark edge.
+void DrawSmallIcon(QPainter& p, TEngineKind kind) {
+    p.scale(1 / 4.0, 1 / 4.0);  // from a 64 by 64 grid to the 16 by 16 one
+    p.setPen(QPen(QColor(0, 0, 0, 170), 4));
+    p.setBrush(IconGround(kind, 64));
+    p.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
+    p.setPen(QPen(QColor(90, 60, 20), 3));
+    p.setBrush(QColor(250, 240, 210));
+    p.drawRoundedRect(QRectF(21, 33, 22, 26), 4, 4);
+    p.setPen(Qt::NoPen);
+    QPainterPath flame;
+    flame.moveTo(32, 5);
+    flame.cubicTo(46, 18, 42, 31, 32, 31);
+    flame.cubicTo(22, 31, 18, 18, 32, 5);
+    p.setBrush(QColor(255, 215, 50));
+    p.drawPath(flame);
+    QPainterPath core;
+    core.moveTo(32, 15);
+    core.cubicTo(39, 22, 37, 29, 32, 29);
+    core.cubicTo(27, 29, 25, 22, 32, 15);
+    p.setBrush(QColor(245, 120, 20));
+    p.drawPath(core);
+}
+
+}  // namespace
+
 QImage EngineIconImage(TEngineKind kind, int size) {
     QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
     icon.fill(Qt::transparent);
     QPainter p(&icon);
     p.setRenderHint(QPainter::Antialiasing);
+    if (size <= 24) {
+        p.scale(size / 16.0, size / 16.0);
+        DrawSmallIcon(p, kind);
+        p.end();
+        return icon;
+    }
     p.scale(size / 64.0, size / 64.0);  // drawn on a 64 by 64 grid
     const bool pdf = kind == TEngineKind::Pdf;
-    QLinearGradient ground(0, 0, 64, 64);
-    ground.setColorAt(0, pdf ? QColor(150, 25, 25) : QColor(25, 60, 140));
-    ground.setColorAt(1, pdf ? QColor(230, 120, 60) : QColor(90, 160, 220));
     p.setPen(Qt::NoPen);
-    p.setBrush(ground);
+    p.setBrush(IconGround(kind, 64));
     p.drawRoundedRect(QRectF(2, 2, 60, 60), 10, 10);
     // The page, its corner folded.
     p.setBrush(Qt::white);

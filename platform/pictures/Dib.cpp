@@ -215,48 +215,90 @@ void DecodeUncompressed(const TDibInfo& d, const TByteView& bits, const TDibRowS
 }
 
 // Run-length data: the pixels it never reaches keep index 0, as in a new
-// bitmap of that depth. Rows are stored bottom-up.
-void DecodeRle(const TDibInfo& d, const TByteView& bits, const TDibRowSink& sink) {
+// bitmap of that depth. Rows are stored bottom-up and only move upwards, so
+// each row is handed on as soon as the data leaves it: one row of indexes is
+// held, whatever the bitmap's height.
+class TRleRows {
+public:
+    TRleRows(const TDibInfo& d, const TDibRowSink& sink)
+        : FInfo(d), FSink(sink), FIndex(static_cast<std::size_t>(d.Width), 0), FRow(FIndex.size()) {}
+
+    void Put(unsigned value) {
+        if (FX < FInfo.Width && FStored < FInfo.Height) FIndex[static_cast<std::size_t>(FX)] = static_cast<std::uint8_t>(value);
+        ++FX;
+    }
+    void Skip(unsigned columns) { FX += columns; }
+    // Moves rows up, to the start of the row when startOfRow.
+    void Up(unsigned rows, bool startOfRow) {
+        if (startOfRow) FX = 0;
+        for (unsigned i = 0; i < rows && FStored < FInfo.Height; ++i) Emit();
+    }
+    // Hands on the current row and every one above it.
+    void Finish() {
+        while (FStored < FInfo.Height) Emit();
+    }
+
+private:
+    void Emit() {
+        for (std::size_t i = 0; i < FIndex.size(); ++i) FRow[i] = PaletteColor(FInfo, FIndex[i]);
+        FSink(FInfo.Height - 1 - static_cast<int>(FStored), FRow.data());
+        std::fill(FIndex.begin(), FIndex.end(), std::uint8_t{0});
+        ++FStored;
+    }
+
+    const TDibInfo& FInfo;
+    const TDibRowSink& FSink;
+    std::vector<std::uint8_t> FIndex;
+    std::vector<std::uint32_t> FRow;
+    std::int64_t FX = 0;
+    std::int64_t FStored = 0;  // the row being filled, counted from the bottom
+};
+
+// The whole run-length data is checked for its end mark and its runs before
+// any row is handed on, so that a truncated bitmap draws nothing.
+void ScanRle(const TDibInfo& d, const TByteView& bits, TRleRows* rows) {
     const bool four = d.Compression == BI_RLE4;
-    std::vector<std::uint8_t> index(static_cast<std::size_t>(d.Width) * d.Height, 0);
-    std::int64_t x = 0, y = 0;
-    auto put = [&](unsigned value) {
-        if (x < d.Width && y < d.Height) index[static_cast<std::size_t>(y) * d.Width + x] = static_cast<std::uint8_t>(value);
-        ++x;
-    };
     std::size_t at = 0;
+    std::int64_t stored = 0;
     for (;;) {
         if (!bits.Has(at, 2)) bits.Fail("run-length data ends without its end-of-bitmap mark");
         const unsigned count = bits.U8(at), value = bits.U8(at + 1);
         at += 2;
         if (count > 0) {
-            for (unsigned i = 0; i < count; ++i) put(four ? ((i & 1) ? value & 0x0F : value >> 4) : value);
+            if (rows)
+                for (unsigned i = 0; i < count; ++i) rows->Put(four ? ((i & 1) ? value & 0x0F : value >> 4) : value);
         } else if (value == 0) {
-            x = 0;
-            ++y;
+            ++stored;
+            if (rows) rows->Up(1, true);
         } else if (value == 1) {
             break;
         } else if (value == 2) {
-            x += bits.U8(at);
-            y += bits.U8(at + 1);
+            bits.Require(at, 2, "a delta");
+            stored += bits.U8(at + 1);
+            if (rows) {
+                rows->Skip(bits.U8(at));
+                rows->Up(bits.U8(at + 1), false);
+            }
             at += 2;
         } else {
             const std::size_t bytes = four ? (value + 1) / 2 : value;
             bits.Require(at, bytes, "an absolute run");
-            for (unsigned i = 0; i < value; ++i) {
-                const unsigned b = bits.U8(at + (four ? i / 2 : i));
-                put(four ? ((i & 1) ? b & 0x0F : b >> 4) : b);
-            }
+            if (rows)
+                for (unsigned i = 0; i < value; ++i) {
+                    const unsigned b = bits.U8(at + (four ? i / 2 : i));
+                    rows->Put(four ? ((i & 1) ? b & 0x0F : b >> 4) : b);
+                }
             at += (bytes + 1) & ~std::size_t{1};
         }
-        if (y >= d.Height) break;
+        if (stored >= d.Height) break;
     }
-    std::vector<std::uint32_t> row(static_cast<std::size_t>(d.Width));
-    for (int r = 0; r < d.Height; ++r) {
-        const std::uint8_t* in = index.data() + static_cast<std::size_t>(d.Height - 1 - r) * d.Width;
-        for (int i = 0; i < d.Width; ++i) row[i] = PaletteColor(d, in[i]);
-        sink(r, row.data());
-    }
+}
+
+void DecodeRle(const TDibInfo& d, const TByteView& bits, const TDibRowSink& sink) {
+    ScanRle(d, bits, nullptr);
+    TRleRows rows(d, sink);
+    ScanRle(d, bits, &rows);
+    rows.Finish();
 }
 
 }  // namespace

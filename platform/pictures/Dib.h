@@ -42,8 +42,10 @@ struct TDibInfo {
 TDibInfo ReadDibInfo(const TByteView& info, bool heightDoubled = false,
                      const std::vector<std::uint32_t>* logicalPalette = nullptr);
 
-// Receives decoded rows top row first: Width pixels of 0xAARRGGBB. Alpha is
-// the stored alpha of 32-bit pixels (0 when none is stored) and 0xFF otherwise.
+// Receives each decoded row once: Width pixels of 0xAARRGGBB, y counted from
+// the top. Rows come top row first, but those of run-length bitmaps bottom
+// row first, as they are stored. Alpha is the stored alpha of 32-bit pixels
+// (0 when none is stored) and 0xFF otherwise.
 using TDibRowSink = std::function<void(int y, const std::uint32_t* row)>;
 
 // Decodes the pixels; bits must hold them all (refused otherwise, before any

@@ -767,6 +767,23 @@ void TMetafileCanvas::DrawImage(cairo_surface_t* image, double sx, double sy, do
     cairo_new_path(FCr);
 }
 
+void TMetafileCanvas::DrawDib(const TDibInfo& info, const TByteView& bits, const TSourceRect& source, double x,
+                              double y, double w, double h, std::uint32_t rop) {
+    if (rop == BLACKNESS || rop == WHITENESS || rop == DSTINVERT || rop == PATCOPY || rop == PATINVERT)
+        return PatBlt(x, y, w, h, rop);
+    if (source.Width == 0 || source.Height == 0 || w == 0 || h == 0 || !Drawing() || !Logical()) return;
+    for (double v : {source.X, source.Y, source.Width, source.Height, x, y, w, h})
+        if (!std::isfinite(v) || std::fabs(v) > 1e9) return;
+    // Every pixel is decoded, whatever part of them is kept.
+    FBudget.Charge(static_cast<double>(info.Width) * info.Height);
+    double wx = w, wy = 0, hx = 0, hy = h;
+    cairo_matrix_transform_distance(&FMatrix, &wx, &wy);
+    cairo_matrix_transform_distance(&FMatrix, &hx, &hy);
+    const TBlitSource blit = DecodeBlitSource(info, bits, source, std::hypot(wx, wy), std::hypot(hx, hy));
+    const TSourceRect read = blit.OnSurface(source);
+    DrawImage(blit.Pixels.get(), read.X, read.Y, read.Width, read.Height, x, y, w, h, rop);
+}
+
 void TMetafileCanvas::Text(double x, double y, const std::u32string& text, const std::vector<double>& dx,
                            std::uint32_t options, const TRegionObject::TRect* rect) {
     if (!Drawing() || !Logical()) return;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/pictures/BlitSource.h"
 #include "platform/pictures/MetafilePlayer.h"
 #include "platform/pictures/MetafileState.h"
 #include "platform/pictures/PictureBudget.h"
@@ -60,6 +61,11 @@ public:
     // image is an RGB24 surface the call may change (inverting sources).
     void DrawImage(cairo_surface_t* image, double sx, double sy, double sw, double sh, double x, double y, double w,
                    double h, std::uint32_t rop);
+
+    // Draws the part source of a DIB into the logical rectangle, decoding
+    // no more of its pixels than the rectangle shows on the destination.
+    void DrawDib(const TDibInfo& info, const TByteView& bits, const TSourceRect& source, double x, double y, double w,
+                 double h, std::uint32_t rop);
 
     // Text at the reference point, in UTF-32; dx: logical advances or none.
     void Text(double x, double y, const std::u32string& text, const std::vector<double>& dx, std::uint32_t options,

@@ -56,7 +56,7 @@ std::uint32_t PaletteEntry(const TByteView& v, std::size_t at) {
     return (static_cast<std::uint32_t>(v.U8(at)) << 16) | (v.U8(at + 1) << 8) | v.U8(at + 2);
 }
 
-// A decoded bitmap as the drawing surface it is painted from.
+// A device-dependent bitmap as the drawing surface it is painted from.
 struct TDecodedDib {
     TCairoSurface Pixels;
     bool TopDown = false;
@@ -83,15 +83,25 @@ TCairoSurface DibSurface(const TDibInfo& info, const TByteView& bits) {
     return surface;
 }
 
+// A DIB a blit reads, not yet decoded: the canvas decodes what the blit
+// needs of it.
+struct TBlitDib {
+    TDibInfo Info;
+    TByteView Bits;
+
+    // Source rows of bottom-up DIBs count from the bottom.
+    TSourceRect FromBottom(double x, double y, double width, double height) const {
+        return {x, Info.TopDown ? y : Info.Height - y - height, width, height};
+    }
+};
+
 // A DIB carried in a record: header and colour table in one part, pixels in
-// another. scans, when positive, limits the rows the pixels hold. Its pixels
-// are charged to the picture's budget before they are decoded.
-TDecodedDib DecodeDib(const TByteView& header, const TByteView& bits, std::uint32_t usage,
-                      const std::vector<std::uint32_t>& palette, TPictureBudget& budget, std::int64_t scans = -1) {
+// another. scans, when positive, limits the rows the pixels hold.
+TBlitDib RecordDibParts(const TByteView& header, const TByteView& bits, std::uint32_t usage,
+                        const std::vector<std::uint32_t>& palette, std::int64_t scans = -1) {
     TDibInfo info = ReadDibInfo(header, false, usage == DIB_PAL_COLORS ? &palette : nullptr);
     if (scans > 0 && scans < info.Height) info.Height = static_cast<int>(scans);
-    budget.Charge(static_cast<double>(info.Width) * info.Height);
-    return {DibSurface(info, bits), info.TopDown};
+    return {std::move(info), bits};
 }
 
 // A pattern brush's tile: the DIB decoded once, at its own size, straight
@@ -112,11 +122,6 @@ void PlayRecord(Record record) {
     } catch (const Exception&) {
         // A malformed record is skipped; the next one is still drawn.
     }
-}
-
-// Source rows of bottom-up DIBs count from the bottom.
-double SourceTop(const TDecodedDib& dib, double y, double height) {
-    return dib.TopDown ? y : cairo_image_surface_get_height(dib.Pixels.get()) - y - height;
 }
 
 // A device-dependent Bitmap16 of the old blit records: rows top-down at
@@ -374,19 +379,19 @@ private:
                      hasRect ? &rect : nullptr);
     }
 
-    TDecodedDib PackedDib(const TByteView& p, std::size_t at, std::uint32_t usage) {
+    TBlitDib PackedDib(const TByteView& p, std::size_t at, std::uint32_t usage) {
         const TByteView dib = p.From(at, "the bitmap");
         TDibInfo info = ReadDibInfo(dib, false, usage == DIB_PAL_COLORS ? &FCanvas.Dc().Palette : nullptr);
-        FCanvas.Budget().Charge(static_cast<double>(info.Width) * info.Height);
-        return {DibSurface(info, dib.From(info.InfoSize, "the bitmap")), info.TopDown};
+        const TByteView bits = dib.From(info.InfoSize, "the bitmap");
+        return {std::move(info), bits};
     }
 
     void StretchDibRecord(const TByteView& p) {
         const std::uint32_t rop = p.U32(0);
         const double srcH = W(p, 3), srcW = W(p, 4), ySrc = W(p, 5), xSrc = W(p, 6);
         const double h = W(p, 7), w = W(p, 8), y = W(p, 9), x = W(p, 10);
-        const TDecodedDib dib = PackedDib(p, 22, p.U16(4));
-        FCanvas.DrawImage(dib.Pixels.get(), xSrc, SourceTop(dib, ySrc, srcH), srcW, srcH, x, y, w, h, rop);
+        const TBlitDib dib = PackedDib(p, 22, p.U16(4));
+        FCanvas.DrawDib(dib.Info, dib.Bits, dib.FromBottom(xSrc, ySrc, srcW, srcH), x, y, w, h, rop);
     }
 
     // The DIB forms carry a packed DIB, the old forms a Bitmap16; without
@@ -396,23 +401,31 @@ private:
         const std::uint32_t rop = p.U32(0);
         if (p.Size() == 22) return FCanvas.PatBlt(W(p, 10), W(p, 9), W(p, 8), W(p, 7), rop);
         const double srcH = W(p, 2), srcW = W(p, 3), ySrc = W(p, 4), xSrc = W(p, 5);
-        const TDecodedDib image = dib ? PackedDib(p, 20, DIB_RGB_COLORS) : DecodeBitmap16(p.From(20, "the bitmap"));
-        FCanvas.DrawImage(image.Pixels.get(), xSrc, ySrc, srcW, srcH, W(p, 9), W(p, 8), W(p, 7),
-                          W(p, 6), rop);
+        if (dib) {
+            const TBlitDib source = PackedDib(p, 20, DIB_RGB_COLORS);
+            return FCanvas.DrawDib(source.Info, source.Bits, {xSrc, ySrc, srcW, srcH}, W(p, 9), W(p, 8), W(p, 7),
+                                   W(p, 6), rop);
+        }
+        const TDecodedDib image = DecodeBitmap16(p.From(20, "the bitmap"));
+        FCanvas.DrawImage(image.Pixels.get(), xSrc, ySrc, srcW, srcH, W(p, 9), W(p, 8), W(p, 7), W(p, 6), rop);
     }
 
     void DibBitBltRecord(const TByteView& p, bool dib) {
         const std::uint32_t rop = p.U32(0);
         if (p.Size() == 18) return FCanvas.PatBlt(W(p, 8), W(p, 7), W(p, 6), W(p, 5), rop);
         const double ySrc = W(p, 2), xSrc = W(p, 3), h = W(p, 4), w = W(p, 5);
-        const TDecodedDib image = dib ? PackedDib(p, 16, DIB_RGB_COLORS) : DecodeBitmap16(p.From(16, "the bitmap"));
+        if (dib) {
+            const TBlitDib source = PackedDib(p, 16, DIB_RGB_COLORS);
+            return FCanvas.DrawDib(source.Info, source.Bits, {xSrc, ySrc, w, h}, W(p, 7), W(p, 6), w, h, rop);
+        }
+        const TDecodedDib image = DecodeBitmap16(p.From(16, "the bitmap"));
         FCanvas.DrawImage(image.Pixels.get(), xSrc, ySrc, w, h, W(p, 7), W(p, 6), w, h, rop);
     }
 
     void SetDibToDevRecord(const TByteView& p) {
         const double ySrc = W(p, 3), xSrc = W(p, 4), h = W(p, 5), w = W(p, 6);
-        const TDecodedDib image = PackedDib(p, 18, p.U16(0));
-        FCanvas.DrawImage(image.Pixels.get(), xSrc, SourceTop(image, ySrc, h), w, h, W(p, 8), W(p, 7), w, h, SRCCOPY);
+        const TBlitDib image = PackedDib(p, 18, p.U16(0));
+        FCanvas.DrawDib(image.Info, image.Bits, image.FromBottom(xSrc, ySrc, w, h), W(p, 8), W(p, 7), w, h, SRCCOPY);
     }
 
     void FillRegionRecord(std::size_t regionIndex, std::size_t brushIndex) {
@@ -698,11 +711,11 @@ private:
         FObjects.Put(r.U32(8), pen);
     }
 
-    TDecodedDib RecordDib(const TByteView& r, std::size_t fields, std::uint32_t usage, std::int64_t scans = -1) {
+    TBlitDib RecordDib(const TByteView& r, std::size_t fields, std::uint32_t usage, std::int64_t scans = -1) {
         const std::uint32_t offBmi = r.U32(fields), cbBmi = r.U32(fields + 4);
         const std::uint32_t offBits = r.U32(fields + 8), cbBits = r.U32(fields + 12);
-        return DecodeDib(r.Sub(offBmi, cbBmi, "the bitmap header"), r.Sub(offBits, cbBits, "the bitmap"), usage,
-                         FCanvas.Dc().Palette, FCanvas.Budget(), scans);
+        return RecordDibParts(r.Sub(offBmi, cbBmi, "the bitmap header"), r.Sub(offBits, cbBits, "the bitmap"), usage,
+                              FCanvas.Dc().Palette, scans);
     }
 
     void CreatePatternBrush(const TByteView& r) {
@@ -764,22 +777,22 @@ private:
         if (r.U32(88) == 0 || r.U32(96) == 0) return FCanvas.PatBlt(x, y, w, h, rop);
         const double sw = stretch ? r.I32(100) : w, sh = stretch ? r.I32(104) : h;
         // A memory device's coordinates run from the top, whatever the DIB's row order.
-        const TDecodedDib dib = RecordDib(r, 84, r.U32(80));
-        FCanvas.DrawImage(dib.Pixels.get(), r.I32(44), r.I32(48), sw, sh, x, y, w, h, rop);
+        const TBlitDib dib = RecordDib(r, 84, r.U32(80));
+        FCanvas.DrawDib(dib.Info, dib.Bits, {double(r.I32(44)), double(r.I32(48)), sw, sh}, x, y, w, h, rop);
     }
 
     void StretchDibits(const TByteView& r) {
         const double x = r.I32(24), y = r.I32(28), sx = r.I32(32), sy = r.I32(36), sw = r.I32(40), sh = r.I32(44);
         const std::uint32_t rop = r.U32(68);
         if (r.U32(52) == 0) return FCanvas.PatBlt(x, y, r.I32(72), r.I32(76), rop);
-        const TDecodedDib dib = RecordDib(r, 48, r.U32(64));
-        FCanvas.DrawImage(dib.Pixels.get(), sx, SourceTop(dib, sy, sh), sw, sh, x, y, r.I32(72), r.I32(76), rop);
+        const TBlitDib dib = RecordDib(r, 48, r.U32(64));
+        FCanvas.DrawDib(dib.Info, dib.Bits, dib.FromBottom(sx, sy, sw, sh), x, y, r.I32(72), r.I32(76), rop);
     }
 
     void SetDibitsToDevice(const TByteView& r) {
         const double x = r.I32(24), y = r.I32(28), sx = r.I32(32), sy = r.I32(36), sw = r.I32(40), sh = r.I32(44);
-        const TDecodedDib dib = RecordDib(r, 48, r.U32(64), r.U32(72));
-        FCanvas.DrawImage(dib.Pixels.get(), sx, SourceTop(dib, sy, sh), sw, sh, x, y, sw, sh, SRCCOPY);
+        const TBlitDib dib = RecordDib(r, 48, r.U32(64), r.U32(72));
+        FCanvas.DrawDib(dib.Info, dib.Bits, dib.FromBottom(sx, sy, sw, sh), x, y, sw, sh, SRCCOPY);
     }
 
     void TextRecord(const TByteView& r, bool wide) {

@@ -29,10 +29,15 @@ public:
     // pixels a side.
     static constexpr std::int64_t MaxPatternPixels = 16'000'000;
 
+    // shared, when given, is charged every operation as well: the budget of
+    // all pictures of a report.
     explicit TPictureBudget(std::string kind, std::int64_t pixelOperations = MaxPixelOperations,
-                            std::int64_t patternPixels = MaxPatternPixels)
+                            std::int64_t patternPixels = MaxPatternPixels, TPictureBudget* shared = nullptr)
         : FKind(std::move(kind)), FOperationsLeft(pixelOperations), FPatternPixelsLeft(patternPixels),
-          FOperationLimit(pixelOperations), FPatternLimit(patternPixels) {}
+          FOperationLimit(pixelOperations), FPatternLimit(patternPixels), FShared(shared) {}
+    // The budget of all metafile pictures of one report: its message names
+    // the report, not one picture.
+    static TPictureBudget ForReport(std::int64_t pixelOperations);
 
     // Charges an operation of pixels (negative, NaN or absurd values count
     // as the whole budget); raises EPictureBudget once the budget is spent.
@@ -48,6 +53,8 @@ private:
     std::int64_t FPatternPixelsLeft;
     std::int64_t FOperationLimit;
     std::int64_t FPatternLimit;
+    TPictureBudget* FShared = nullptr;
+    bool FWholeReport = false;
 };
 
 }  // namespace tal::pictures

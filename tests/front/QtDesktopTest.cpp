@@ -28,6 +28,7 @@
 #include "front/demo/DemoRender.h"
 #include "front/qt/QtEngine.h"
 #include "front/qt/QtMainDialog.h"
+#include "front/qt/QtMessageBoxes.h"
 #include "tests/front/FrontTestSupport.h"
 #include "tests/front/ScriptedWindows.h"
 
@@ -268,6 +269,63 @@ TEST_F(QtDesktopTest, TheOverwriteQuestionBelongsToTheNameDialogAndBoxesShowThei
     EXPECT_EQ(questionParent, nameDialog);
     EXPECT_GE(questionWidth, titleWidth + 100);
     EXPECT_GE(questionWidth, 300);
+}
+
+// What a message box shows of its text: the label's room against what
+// its text needs.
+struct TShownText {
+    bool Wrapped = false;
+    int LabelWidth = 0, LabelHeight = 0, NeededHeight = 0, WidestLine = 0, LabelRight = 0, BoxWidth = 0,
+        TitleWidth = 0;
+};
+
+TShownText ShowErrorBox(const std::string& title, const std::string& text) {
+    qt::TQtMessageBoxes boxes;
+    TModalAnswers answers;
+    TShownText shown;
+    answers.Then([&](QWidget* box) {
+        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        EXPECT_NE(label, nullptr);
+        if (label) {
+            shown.Wrapped = label->wordWrap();
+            shown.LabelWidth = label->contentsRect().width();
+            shown.LabelHeight = label->height();
+            shown.NeededHeight = label->heightForWidth(label->width());
+            for (const QString& line : label->text().split(QLatin1Char('\n')))
+                shown.WidestLine = std::max(shown.WidestLine, QFontMetrics(label->font()).horizontalAdvance(line));
+            shown.LabelRight = label->mapTo(box, QPoint(label->width(), 0)).x();
+        }
+        shown.BoxWidth = box->width();
+        QFont bold = box->font();
+        bold.setBold(true);
+        shown.TitleWidth = QFontMetrics(bold).horizontalAdvance(box->windowTitle());
+        ClickOk(box);
+    });
+    boxes.ShowError(title, text);
+    EXPECT_TRUE(answers.Done());
+    return shown;
+}
+
+TEST_F(QtDesktopTest, AMessageBoxShowsALongLineWholeAndGivesAShortTextItsTitlesWidth) {
+    // A line far wider than a short title needs: the box wraps it and every
+    // wrapped line has its room. (A least width on the label once made the
+    // box take the line as fitting, unwrapped, and cut it at its edge.)
+    for (const char* title : {"Error", "Error while making the PDF document"}) {
+        SCOPED_TRACE(title);
+        const TShownText shown = ShowErrorBox(
+            title, "Cannot create file \"/home/someone/Documents/Reports of the second quarter/Sales by region, "
+                   "product line and month.PDF\". Permission denied");
+        if (shown.Wrapped)
+            EXPECT_GE(shown.LabelHeight, shown.NeededHeight);
+        else
+            EXPECT_LE(shown.WidestLine, shown.LabelWidth);
+        EXPECT_LE(shown.LabelRight, shown.BoxWidth);
+    }
+    // A short text under a long title: the box is wide enough for the title
+    // beside a window manager's buttons.
+    const TShownText brief = ShowErrorBox("The report file could not be read to its end", "Stream read error");
+    EXPECT_GE(brief.BoxWidth, brief.TitleWidth + 60);
+    EXPECT_LE(brief.WidestLine, brief.LabelWidth);
 }
 
 TEST_F(QtDesktopTest, TheFileDialogOpensWideEnoughForItsColumns) {

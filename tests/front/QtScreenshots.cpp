@@ -50,8 +50,14 @@ QPixmap Picture(QWidget* widget) {
 }
 
 void Save(const QString& output, QWidget* widget, const std::string& name) {
-    // A window manager decorates a new window a moment after it is mapped.
+    // A window manager decorates a new window a moment after it is mapped,
+    // later on a busy machine: up to two seconds are given for its frame.
     QTest::qWait(200);
+    const QWidget* window = widget->window();
+    for (int waited = 0; waited < 2000 && QGuiApplication::platformName() == QLatin1String("xcb") &&
+                         window->frameGeometry() == window->geometry();
+         waited += 50)
+        QTest::qWait(50);
     const QString path = QDir(output).filePath(QString::fromStdString(name));
     if (!Picture(widget).save(path)) std::cerr << "cannot write " << path.toStdString() << "\n";
     std::cout << path.toStdString() << "\n";

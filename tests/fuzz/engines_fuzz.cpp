@@ -21,6 +21,8 @@
 
 namespace {
 
+constexpr std::int64_t FuzzBodyLimit = std::int64_t {16} << 20;
+
 std::string_view Text(const tal::TMemoryStream& stream) {
     return {reinterpret_cast<const char*>(stream.Data()), static_cast<std::size_t>(stream.Size())};
 }
@@ -49,6 +51,10 @@ void ConvertToPdf(const std::vector<std::uint8_t>& bytes) {
 
 void ConvertToRtf(const std::vector<std::uint8_t>& bytes, std::uint8_t mode) {
     tal::TRvRenderRTF render;
+    // A few pictures of absurd boxes reach the engine's 256 MiB; written
+    // into memory under the sanitizers that takes tens of seconds a unit.
+    // A lower limit keeps units quick and takes the limit's path more often.
+    render.BodyLimit = FuzzBodyLimit;
     render.FTextMeasure = &Fonts();
     render.Clock = [] { return tal::TDateTime {2026, 1, 1, 0, 0, 0, 0}; };
     render.ImageOutput = (mode & 1) ? tal::TImageOutput::ioSmallerSize : tal::TImageOutput::ioHigherQuality;

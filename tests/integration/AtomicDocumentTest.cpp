@@ -237,6 +237,41 @@ TEST_F(AtomicDocuments, AProcessKilledDuringTheConversionLeavesThePreviousDocume
     }
 }
 
+TEST_F(AtomicDocuments, TheNextConversionRemovesTheStaleNewFileThatAKilledOneLeft) {
+    WriteAll(Folder / "short.ndr", LongReport(1));
+    for (const TEngine& engine : Engines) {
+        SCOPED_TRACE(engine.Program);
+        const std::string doc = std::string("Doc") + engine.Extension;
+        const auto make = [&](const std::string& name, std::chrono::hours age) {
+            std::ofstream(Folder / name) << "part of a document";
+            fs::last_write_time(Folder / name, fs::file_time_type::clock::now() - age);
+        };
+        make("." + doc + ".Ab12Cd", 2h);  // left by a killed conversion
+        // Kept: a conversion still writing beside this one, names of other
+        // patterns or targets, and what is not a regular file.
+        make("." + doc + ".Xy34Zw", 0h);
+        make("." + doc + ".Ab12C", 2h);
+        make("." + doc + ".Ab-2Cd", 2h);
+        make("." + doc + ".Ab12Cd.keep", 2h);
+        make(".Other" + std::string(engine.Extension) + ".Ab12Cd", 2h);
+        fs::create_directory(Folder / ("." + doc + ".Dir123"));
+        const auto outcome = RunProgram(engine.Program, {"-q", "-o", doc, "short.ndr"}, Folder);
+        EXPECT_EQ(outcome.Status, 0) << outcome.Err;
+        const std::vector<std::string> expected {"." + doc + ".Ab-2Cd",
+                                                 "." + doc + ".Ab12C",
+                                                 "." + doc + ".Ab12Cd.keep",
+                                                 "." + doc + ".Dir123",
+                                                 "." + doc + ".Xy34Zw",
+                                                 ".Other" + std::string(engine.Extension) + ".Ab12Cd",
+                                                 doc,
+                                                 "long.ndr",
+                                                 "short.ndr"};
+        EXPECT_EQ(Names(Folder), expected);
+        for (const std::string& name : Names(Folder))
+            if (name != "long.ndr" && name != "short.ndr") fs::remove_all(Folder / name);
+    }
+}
+
 TEST_F(AtomicDocuments, AGoodConversionReplacesThePreviousDocument) {
     for (const TEngine& engine : Engines) {
         SCOPED_TRACE(engine.Program);

@@ -70,14 +70,18 @@ TEST(PictureBudget, PatternTilesRepeatAtTheirOwnSizeAndCountOnce) {
 
 TEST(PictureBudget, EveryStretchedBitmapIsChargedBeforeItIsDecoded) {
     // StretchDIB records of a million pixels each: each costs its pixels
-    // decoded, read again while drawn, and the area it covers.
+    // decoded, the 100 x 100 pixels they are reduced to for a box of that
+    // size (not the million again), and the area it covers.
     const auto bytes = hostile::BlitMetafile(1000, 50, 0);
     TPictureBudget budget("Metafile", 10'000'000);
     const std::string message = StoppedWith([&] { PlayWith(bytes, 100, budget); });
     EXPECT_EQ(message, "Metafile: the picture needs more than 10000000 pixel operations, the limit for one picture; "
                        "it was stopped");
-    // Four records fit (2,010,000 each); the fifth's decoding is refused.
+    // Nine records fit (1,020,000 each); the tenth's decoding is refused.
     EXPECT_EQ(budget.Used(), 10'000'000);
+    TPictureBudget nine("Metafile", 10'000'000);
+    EXPECT_EQ(StoppedWith([&] { PlayWith(hostile::BlitMetafile(1000, 9, 0), 100, nine); }), "");
+    EXPECT_EQ(nine.Used(), 9 * 1'020'000);
 }
 
 TEST(PictureBudget, PatternBlitsAreChargedTheAreaTheyCover) {

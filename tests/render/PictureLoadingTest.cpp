@@ -104,6 +104,46 @@ TEST(PictureLoading, AReportThatDecodesTooManyPixelsStopsWithAClearError) {
     EXPECT_EQ(render.Graphics.size(), 3u);
 }
 
+// Draws every stretched metafile into a 100 x 100 raster, as the engines
+// draw them into pixels.
+class TMetafileDrawer final : public TCallLogRender {
+public:
+    TMetafileDrawer() : TCallLogRender([](const std::string&) {}) {}
+    void BeginDocument() override {
+        TCallLogRender::BeginDocument();
+        FConverter->MetafileOperationLimit = Limit;
+    }
+    void StretchDraw(const TRect&, TGraphic& Graphic) override {
+        DrawToRaster(Graphic, 100, 100);
+        ++Drawn;
+    }
+    std::int64_t Limit = -1;
+    int Drawn = 0;
+};
+
+TEST(PictureLoading, AReportsMetafilesShareOneDrawingBudget) {
+    // Each drawing of two StretchDIB records of a million pixels costs
+    // 2,040,000 pixel operations, far inside a picture's own budget; the
+    // report's 5 million stop the third.
+    const TGraphicData blits{2, hostile::BlitMetafile(1000, 2, 0), false};
+    TMetafileDrawer render;
+    render.Limit = 5'000'000;
+    TMemoryStream report(Page([&](TNdrWriter& w) {
+        for (int i = 0; i < 6; ++i) w.StretchDraw(blits, 1, 1, 2, 2);
+    }));
+    render.FInputStream = &report;
+    std::string error;
+    try {
+        render.ConvertPages(0);
+    } catch (const std::exception& e) {
+        error = e.what();
+    }
+    EXPECT_EQ(error, "Metafiles: the report's pictures need more than 5000000 pixel operations, the limit for a "
+                     "report of its size; the conversion was stopped");
+    EXPECT_EQ(render.Drawn, 2);
+    EXPECT_EQ(TRPConverter::BaseMetafileOperations, 4'000'000'000);
+}
+
 TEST(PictureLoading, TheDefaultLimitGrowsWithTheReport) {
     // A small report may decode a billion pixels; every byte adds 64, so a
     // report carrying its pictures' pixels is never refused.

@@ -118,6 +118,12 @@ TEST(Outline, DashesRunOnAroundCornersAndRepeatTheirPattern) {
     EXPECT_EQ(rtf::Dashes({{0, 0}, {10, 0}}, {2, 1, 0.5, 1}).size(), 5u);  // dash, dot, dash, dot, dash
     // A pattern without length leaves the path whole.
     EXPECT_EQ(rtf::Dashes({{0, 0}, {1, 0}}, {0, 0}).size(), 1u);
+    // So does a path of more than 10,000 periods (a 644-byte report once
+    // drew a line of 2^31 twips in dashes: a 253 MB document, 1.3 GB held);
+    // 10,000 periods are still dashed.
+    EXPECT_EQ(rtf::Dashes({{0, 0}, {10000, 0}, {10000, 0.1}}, {0.5, 0.5}).size(), 1u);
+    EXPECT_EQ(rtf::Dashes({{0, 0}, {1.5e6, 0}}, {0.13, 0.06}).size(), 1u);
+    EXPECT_EQ(rtf::Dashes({{0, 0}, {10000, 0}}, {0.5, 0.5}).size(), 10000u);
     // Several dashes in one freeform shape: a move starts each.
     const std::string geometry = rtf::FreeformGeometry(dashes, rtf::BoundingBox({{0, 0}, {2, 2}}));
     EXPECT_NE(geometry.find("{\\sv 2;7;16384;1;16384;2;16384;1;32768}}"), std::string::npos) << geometry;

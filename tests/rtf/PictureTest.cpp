@@ -239,5 +239,24 @@ TEST(PictureBudget, AWholeReportOfRepeatedLargePicturesFailsWithTheLimitsMessage
     EXPECT_TRUE(BracesBalanced(result.Rtf));
 }
 
+TEST(PictureBudget, AMetafileWhosePixelsWouldPassTheLimitIsRefusedBeforeItIsDrawn) {
+    // A Windows metafile of blits that would spend its whole drawing budget
+    // (a billion pixel operations), in a box of a million inches recorded
+    // as an enhanced metafile: its 16 million pixels pass a limit of 1 MB,
+    // so it is refused with the limit's message and never drawn.
+    TRtfOperations op;
+    op.Render.BodyLimit = 1 << 20;
+    op.Render.ImageOutput = TImageOutput::ioSmallerSize;
+    TMetafile metafile;
+    metafile.LoadFromBytes(hostile::BlitMetafile(10000, 12, 0));
+    try {
+        op.Render.StretchDraw(TRect {0, 0, 72'000'000, 72'000'000}, metafile);
+        FAIL() << "the picture passed the limit";
+    } catch (const EOutOfResources& e) {
+        EXPECT_NE(std::string(e.what()).find("larger than 1048576 bytes"), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(BracesBalanced(op.Finish()));
+}
+
 }  // namespace
 }  // namespace tal

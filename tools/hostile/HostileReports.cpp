@@ -121,4 +121,14 @@ TBytes BitmapInSmallBoxReport(int side, int uses, float boxInches) {
     return ndr.Finish();
 }
 
+TBytes DashedLineReport(float inches) {
+    ndrwriter::TNdrWriter ndr;
+    ndr.BeginPage(1, 8.5f, 11.0f);
+    ndr.SetPen(0x000000, 4, 1, 0.02f);  // black, copy, dashed
+    ndr.MoveTo(1, 1);
+    ndr.LineTo(1 + inches, 1);
+    ndr.EndPage();
+    return ndr.Finish();
+}
+
 }  // namespace tal::hostile

@@ -36,4 +36,8 @@ TBytes BlitReport(int side, int stretches, int patBlts, float boxInches);
 // into a box of boxInches square, uses times.
 TBytes BitmapInSmallBoxReport(int side, int uses, float boxInches);
 
+// A line of a dashed pen (PS_DASH) from the page's top left corner to
+// inches to its right: each dash is a segment of the RTF shape.
+TBytes DashedLineReport(float inches);
+
 }  // namespace tal::hostile
