@@ -24,23 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TRun {
-    int Status = -1;
-    std::string Output;  // stdout and stderr together
-};
-
-TRun RunCommand(const std::string& command) {
-    TRun run;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>&1").c_str(), "r"), pclose);
-    if (!pipe) return run;
-    std::array<char, 4096> buffer;
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) run.Output.append(buffer.data(), n);
-    run.Status = pclose(pipe.release());
-    return run;
-}
-
-bool HasTool(const std::string& tool) { return RunCommand("command -v " + tool).Status == 0; }
-
 bool HasCjkFaces() {
     return RunCommand("fc-list :lang=ja | grep -q . && fc-list :lang=zh-cn | grep -q .").Status == 0;
 }

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <fstream>
 #include <sstream>
 
@@ -149,5 +152,17 @@ void ExpectGolden(const std::string& name, const std::string& bytes) {
     ASSERT_FALSE(expected.empty()) << "missing golden file " << path << " (set TAL_UPDATE_GOLDEN=1 to write it)";
     EXPECT_TRUE(expected == bytes) << "document differs from " << path;
 }
+
+TRun RunCommand(const std::string& command) {
+    TRun run;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>&1").c_str(), "r"), pclose);
+    if (!pipe) return run;
+    std::array<char, 4096> buffer;
+    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) run.Output.append(buffer.data(), n);
+    run.Status = pclose(pipe.release());
+    return run;
+}
+
+bool HasTool(const std::string& tool) { return RunCommand("command -v " + tool).Status == 0; }
 
 }  // namespace tal::testing

@@ -61,6 +61,15 @@ std::string ReadFileText(const std::string& path);
 // Compares with the golden file, or writes it when TAL_UPDATE_GOLDEN is set.
 void ExpectGolden(const std::string& name, const std::string& bytes);
 
+// What a shell command printed (stdout and stderr together) and its status.
+struct TRun {
+    int Status = -1;
+    std::string Output;
+};
+TRun RunCommand(const std::string& command);
+// Whether the shell finds the program.
+bool HasTool(const std::string& tool);
+
 }  // namespace tal::testing
 
 namespace tal::testing {
