@@ -582,20 +582,9 @@ private:
     std::vector<double> DashPattern(std::uint32_t style, double width, const std::vector<double>& user) const {
         const bool thin = width <= 1.5 * FUnits;
         const double unit = thin ? FUnits : width;
-        std::vector<double> dashes;
-        switch (style & PS_STYLE_MASK) {
-            case PS_DASH: dashes = thin ? std::vector<double>{18, 6} : std::vector<double>{3, 1}; break;
-            case PS_DOT: dashes = thin ? std::vector<double>{3, 3} : std::vector<double>{1, 1}; break;
-            case PS_DASHDOT: dashes = thin ? std::vector<double>{9, 6, 3, 6} : std::vector<double>{3, 1, 1, 1}; break;
-            case PS_DASHDOTDOT:
-                dashes = thin ? std::vector<double>{9, 3, 3, 3, 3, 3} : std::vector<double>{3, 1, 1, 1, 1, 1};
-                break;
-            case PS_ALTERNATE: dashes = {1, 1}; break;
-            case PS_USERSTYLE:
-                for (const double d : user) dashes.push_back(d * LengthScale() / unit);
-                break;
-            default: return {};
-        }
+        std::vector<double> dashes = StockDashPattern(style, thin);
+        if ((style & PS_STYLE_MASK) == PS_USERSTYLE)
+            for (const double d : user) dashes.push_back(d * LengthScale() / unit);
         double total = 0;
         for (double& d : dashes) total += (d = std::clamp(d * unit, 0.0, 1e6));
         if (!(total > 0)) return {};

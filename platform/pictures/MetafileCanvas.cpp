@@ -341,18 +341,7 @@ bool TMetafileCanvas::SetPenStroke() {
     const bool thin = width <= 1.5 * FReferenceScale;
     const bool logicalDashes = style == PS_USERSTYLE && (pen.Style & PS_GEOMETRIC);
     const double unit = logicalDashes ? logicalScale : thin ? FReferenceScale : width;
-    std::vector<double> dashes;
-    switch (style) {
-        case PS_DASH: dashes = thin ? std::vector<double>{18, 6} : std::vector<double>{3, 1}; break;
-        case PS_DOT: dashes = thin ? std::vector<double>{3, 3} : std::vector<double>{1, 1}; break;
-        case PS_DASHDOT: dashes = thin ? std::vector<double>{9, 6, 3, 6} : std::vector<double>{3, 1, 1, 1}; break;
-        case PS_DASHDOTDOT:
-            dashes = thin ? std::vector<double>{9, 3, 3, 3, 3, 3} : std::vector<double>{3, 1, 1, 1, 1, 1};
-            break;
-        case PS_ALTERNATE: dashes = {1, 1}; break;
-        case PS_USERSTYLE: dashes = pen.Dashes; break;
-        default: break;
-    }
+    std::vector<double> dashes = style == PS_USERSTYLE ? pen.Dashes : StockDashPattern(style, thin);
     double total = 0;
     for (double& d : dashes) {
         d = std::clamp(d * unit, 0.0, 1e6);

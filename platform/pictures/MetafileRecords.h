@@ -2,6 +2,7 @@
 // Record numbers and constants of Windows metafiles (WMF) and enhanced
 // metafiles (EMF), shared by the reader, the player and the writer.
 #include <cstdint>
+#include <vector>
 
 namespace tal::pictures {
 
@@ -79,6 +80,19 @@ enum : std::uint32_t {
     PS_ENDCAP_MASK = 0xF00, PS_JOIN_BEVEL = 0x1000, PS_JOIN_MITER = 0x2000, PS_JOIN_MASK = 0xF000,
     PS_GEOMETRIC = 0x10000
 };
+// The dashes and gaps of a stock dashed pen style, in pen units: a thin
+// pen's are reference-screen pixels, a wide pen's multiples of its width.
+// Empty for the solid, null and user-defined styles.
+inline std::vector<double> StockDashPattern(std::uint32_t style, bool thin) {
+    switch (style & PS_STYLE_MASK) {
+        case PS_DASH: return thin ? std::vector<double>{18, 6} : std::vector<double>{3, 1};
+        case PS_DOT: return thin ? std::vector<double>{3, 3} : std::vector<double>{1, 1};
+        case PS_DASHDOT: return thin ? std::vector<double>{9, 6, 3, 6} : std::vector<double>{3, 1, 1, 1};
+        case PS_DASHDOTDOT: return thin ? std::vector<double>{9, 3, 3, 3, 3, 3} : std::vector<double>{3, 1, 1, 1, 1, 1};
+        case PS_ALTERNATE: return {1, 1};
+        default: return {};
+    }
+}
 // Brush styles and hatches.
 enum : std::uint32_t { BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2, BS_PATTERN = 3, BS_DIBPATTERN = 5, BS_DIBPATTERNPT = 6 };
 enum : std::uint32_t { HS_HORIZONTAL = 0, HS_VERTICAL = 1, HS_FDIAGONAL = 2, HS_BDIAGONAL = 3, HS_CROSS = 4, HS_DIAGCROSS = 5 };
