@@ -19,6 +19,23 @@ void TRvRenderPDF::FontChanged(TFont& Font) {
     // The converter's font changes before any document is open as well;
     // the state is taken up at the first text of the document then.
     if (!FCurrentPage) return;
+    ChooseFont(Font);
+    FUnderline = Font.HasStyle(fsUnderline);
+    FStrikeOut = Font.HasStyle(fsStrikeOut);
+    FFontSize = Font.Size();
+    FCurrentPage->FTextColor = Font.Color();
+    FFontRotation = FConverter ? static_cast<double>(FConverter->FRotation) : 0.0;
+    SetScript(FConverter && FConverter->FFlagP, FConverter && FConverter->FFlagS);
+}
+
+void TRvRenderPDF::ChooseFont(const TFont& Font) {
+    for (const TChosenFont& chosen : FChosenFonts) {
+        if (chosen.Style == Font.Style() && chosen.Charset == Font.Charset() && chosen.Name == Font.Name()) {
+            FCurrentFont = chosen.Font;
+            FTextCodePage = chosen.CodePage;
+            return;
+        }
+    }
     // Text of a charset with a code page of its own is drawn in a composite
     // font; without a face for it the bytes are shown as Windows-1252.
     FTextCodePage = CodePageOfCharset(Font.Charset());
@@ -26,12 +43,13 @@ void TRvRenderPDF::FontChanged(TFont& Font) {
         FTextCodePage != 0 ? FindOrCreateCompositeFont(Font.Name(), Font.Style(), FTextCodePage) : nullptr;
     if (!composite) FTextCodePage = 0;
     FCurrentFont = composite ? composite : FindOrCreateFont(GetPDFFontName(Font.Name(), Font.Style()), Font.Style());
-    FUnderline = Font.HasStyle(fsUnderline);
-    FStrikeOut = Font.HasStyle(fsStrikeOut);
-    FFontSize = Font.Size();
-    FCurrentPage->FTextColor = Font.Color();
-    FFontRotation = FConverter ? static_cast<double>(FConverter->FRotation) : 0.0;
-    SetScript(FConverter && FConverter->FFlagP, FConverter && FConverter->FFlagS);
+    TChosenFont chosen {Font.Name(), Font.Style(), Font.Charset(), FCurrentFont, FTextCodePage};
+    if (FChosenFonts.size() < ChosenFontsKept) {
+        FChosenFonts.push_back(std::move(chosen));
+    } else {
+        FChosenFonts[FNextChosenFont] = std::move(chosen);
+        FNextChosenFont = (FNextChosenFont + 1) % ChosenFontsKept;
+    }
 }
 
 void TRvRenderPDF::SetScript(bool Superscript, bool Subscript) {

@@ -328,6 +328,8 @@ void TRvRenderPDF::ReleaseDocument() {
     FOutlines.reset();
     FProcSet.reset();
     FCurrentFont = nullptr;
+    FChosenFonts.clear();
+    FNextChosenFont = 0;
     FCurrentPage = nullptr;
     FPageList.Clear();
     FImageList.Clear();

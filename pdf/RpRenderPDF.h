@@ -164,6 +164,8 @@ public:
     static std::string MakeTrueTypeName(const std::string& FaceName, TFontStyles Style);
     bool IsTrueTypeFace(const std::string& FaceName, TFontStyles Style);
     TRPPDFFont* FindOrCreateFont(const std::string& PDFName, TFontStyles Style);
+    // Sets the current PDF font and its code page for a report font.
+    void ChooseFont(const TFont& Font);
     // Sets the script size and rise from the converter's P and S marks.
     void SetScript(bool Superscript, bool Subscript);
     // Creates and registers the font object for a name, or finds the
@@ -213,6 +215,21 @@ public:
     std::unique_ptr<TRPPDFProcSet> FProcSet;
     TRPPDFPage* FCurrentPage = nullptr;
     TRPPDFFont* FCurrentFont = nullptr;
+    // The PDF fonts chosen for the report fonts met most recently in this
+    // document: choosing one asks the font engine and looks names up
+    // without regard to case, and reports switch between a few fonts at
+    // nearly every line. A short list, so that a report of thousands of
+    // faces costs no more than one without it.
+    struct TChosenFont {
+        std::string Name;
+        TFontStyles Style = 0;
+        std::uint8_t Charset = 0;
+        TRPPDFFont* Font = nullptr;
+        std::int32_t CodePage = 0;
+    };
+    static constexpr std::size_t ChosenFontsKept = 8;
+    std::vector<TChosenFont> FChosenFonts;
+    std::size_t FNextChosenFont = 0;
     std::int64_t FXrefOffset = 0;
     std::int32_t FFontSize = 12;
     // Super- and subscript text is set at 2/3 of the font's size, raised by

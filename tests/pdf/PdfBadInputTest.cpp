@@ -72,7 +72,17 @@ TEST(PdfBadInput, OperationsWithoutAConverter) {
 
 TEST(PdfBadInput, TheSameComponentConvertsTwice) {
     TMemoryStream first, second;
-    const auto report = OnePage([](TNdrWriter& w) { w.Rectangle(1, 1, 2, 2); });
+    // Fonts too: what the component remembers of one document's fonts must
+    // not outlive it.
+    const auto report = OnePage([](TNdrWriter& w) {
+        w.Rectangle(1, 1, 2, 2);
+        for (const char* face : {"Arial", "Courier New", "Arial"}) {
+            auto font = Arial();
+            font.Name = face;
+            w.SetFont(font);
+            w.PrintLeft(1, face, 1);
+        }
+    });
     TRvRenderPDF render;
     for (TMemoryStream* out : {&first, &second}) {
         TMemoryStream input(report);

@@ -114,6 +114,52 @@ TEST(PdfFonts, OneObjectPerBaseFont) {
     EXPECT_EQ(pdf.find("/F3 "), std::string::npos);
 }
 
+// A report that switches among more fonts than the renderer keeps its
+// choice of: every text must still show in the font its record names.
+TEST(PdfFonts, EveryTextShowsInItsOwnFontAmongManyFonts) {
+    struct TFace {
+        const char* name;
+        bool bold;
+        const char* base;
+    };
+    const TFace faces[] = {
+        {"Arial", false, "Helvetica"},         {"Arial", true, "Helvetica-Bold"},
+        {"Courier New", false, "Courier"},     {"Courier New", true, "Courier-Bold"},
+        {"Times New Roman", false, "Times-Roman"}, {"Times New Roman", true, "Times-Bold"},
+        {"Verdana", false, "Verdana"},         {"Verdana", true, "Verdana,Bold"},
+        {"No Such Face", false, "Helvetica"},  {"No Such Face", true, "Helvetica-Bold"},
+        {"ARIAL", false, "Helvetica"},         {"Symbol", false, "Symbol"},
+    };
+    std::vector<std::string> expected;
+    const std::string pdf = ConvertReport(OnePage([&](TNdrWriter& w) {
+                                for (int round = 0; round < 3; ++round) {
+                                    for (std::size_t i = 0; i < std::size(faces); ++i) {
+                                        // Rounds visit the faces in different orders.
+                                        const TFace& face = faces[(i * (round + 1) * 5) % std::size(faces)];
+                                        auto font = Arial();
+                                        font.Name = face.name;
+                                        w.SetFont(font);
+                                        w.FontBold(face.bold);  // a font record never clears bold
+                                        w.PrintLeft(1, "x", 1 + 0.1f * static_cast<float>(expected.size()));
+                                        expected.push_back(face.base);
+                                    }
+                                }
+                            })).Bytes;
+    std::vector<std::string> shown;
+    for (const std::string& line : PageOneLines(pdf)) {
+        if (line.size() < 4 || line.compare(line.size() - 3, 3, " Tf") != 0) continue;
+        const std::string resource = line.substr(0, line.find(' ')) + " ";
+        const std::string page = ObjectText(pdf, 4);
+        const std::size_t at = page.find(resource);
+        ASSERT_NE(at, std::string::npos) << line;
+        const int object = std::atoi(page.c_str() + at + resource.size());
+        const std::string font = ObjectText(pdf, object);
+        const std::size_t base = font.find("/BaseFont /") + 11;
+        shown.push_back(font.substr(base, font.find("\r\n", base) - base));
+    }
+    EXPECT_EQ(shown, expected);
+}
+
 TEST(PdfFonts, TrueTypeFontWithDescriptorAndProgram) {
     const auto report = OnePage([](TNdrWriter& w) {
         auto font = Arial();
