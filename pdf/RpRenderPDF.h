@@ -26,7 +26,7 @@
 #include "render/RpRender.h"
 
 namespace tal::pictures {
-struct TMaskedRaster;
+struct TMaskedJpeg;
 }
 
 namespace tal {
@@ -178,11 +178,11 @@ public:
     // G1, G2, ...
     std::string RegisterEncodedImage(std::int32_t Width, std::int32_t Height, TEncodedPicture Encoded);
     // Encodes a picture of Width x Height pixels at ImageQuality (Pixels when
-    // given, else what Draw gives, with its mask) and adds its image object. Source, when
+    // given, else what Draw encodes at that quality, with its mask) and adds its image object. Source, when
     // given, is the graphic whose file bytes the pixels come from: a picture
     // made again from the same bytes, size and way shares one encoding.
     std::string RegisterPicture(const TGraphic* Source, TPdfImageCache::TSource How, std::int32_t Width,
-                                std::int32_t Height, const std::function<pictures::TMaskedRaster()>& Draw,
+                                std::int32_t Height, const std::function<pictures::TMaskedJpeg(int)>& Draw,
                                 const TRaster* Pixels = nullptr);
     // The name of the tiling pattern of a hatch in a colour, made at its
     // first use in the document.

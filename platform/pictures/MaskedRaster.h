@@ -40,4 +40,15 @@ inline constexpr std::uint32_t PaintedAlpha = 64;
 // and is opaque, as those operations mean on a white page.
 TMaskedRaster DrawMasked(const TGraphic& graphic, int width, int height);
 
+struct TMaskedJpeg {
+    std::vector<std::uint8_t> Jpeg;
+    TPixelMask Mask;
+};
+
+// DrawMasked's picture as EncodeJpeg encodes its pixels at quality, with the
+// same mask: the same bytes, but encoded from the rows of the drawing surface
+// without a 24-bit raster in between (and a bitmap stretched straight onto a
+// white surface).
+TMaskedJpeg DrawMaskedJpeg(const TGraphic& graphic, int width, int height, int quality);
+
 }  // namespace tal::pictures
