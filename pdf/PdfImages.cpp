@@ -96,6 +96,11 @@ std::string TRvRenderPDF::RegisterPicture(const TGraphic* Source, TPdfImageCache
     return RegisterEncodedImage(Width, Height, FImageCache.Get(key, encode));
 }
 
+pictures::TSurfaceStore& TRvRenderPDF::Surfaces() {
+    if (!FSurfaces) FSurfaces = std::make_unique<pictures::TSurfaceStore>();
+    return *FSurfaces;
+}
+
 namespace {
 
 // Pixels across a length in 1/72 inch at a resolution, halves to even; a
@@ -133,7 +138,7 @@ void TRvRenderPDF::StretchDraw(const TRect& Rect, TGraphic& Graphic) {
     CheckRasterSize(w, h, "picture");
     const int width = static_cast<int>(w), height = static_cast<int>(h);
     const std::string name = RegisterPicture(&Graphic, TPdfImageCache::TSource::Drawn, width, height,
-                                             [&](int quality) { return pictures::DrawMaskedJpeg(Graphic, width, height, quality); });
+                                             [&](int quality) { return pictures::DrawMaskedJpeg(Graphic, width, height, quality, &Surfaces()); });
     Page().PlaceImage(name, Rect.Left / 72.0, Rect.Top / 72.0, Rect.Right / 72.0, Rect.Bottom / 72.0);
 }
 
@@ -157,7 +162,7 @@ void TRvRenderPDF::Draw(TGraphic& Graphic, double X, double Y) {
     CheckRasterSize(rw, rh, "picture");
     const int width = static_cast<int>(rw), height = static_cast<int>(rh);
     const std::string name = RegisterPicture(&Graphic, TPdfImageCache::TSource::Drawn, width, height,
-                                             [&](int quality) { return pictures::DrawMaskedJpeg(Graphic, width, height, quality); });
+                                             [&](int quality) { return pictures::DrawMaskedJpeg(Graphic, width, height, quality, &Surfaces()); });
     Page().PlaceImage(name, X, Y, X + w / 72.0, Y + h / 72.0);
 }
 

@@ -27,6 +27,7 @@
 
 namespace tal::pictures {
 struct TMaskedJpeg;
+class TSurfaceStore;
 }
 
 namespace tal {
@@ -184,6 +185,7 @@ public:
     std::string RegisterPicture(const TGraphic* Source, TPdfImageCache::TSource How, std::int32_t Width,
                                 std::int32_t Height, const std::function<pictures::TMaskedJpeg(int)>& Draw,
                                 const TRaster* Pixels = nullptr);
+    pictures::TSurfaceStore& Surfaces();
     // The name of the tiling pattern of a hatch in a colour, made at its
     // first use in the document.
     const std::string& HatchPattern(std::uint8_t Style, TColor Color);
@@ -302,6 +304,8 @@ private:
     std::vector<std::unique_ptr<TRPPDFXObject>> FOwnedImages;
     std::vector<std::unique_ptr<TRPPDFPattern>> FOwnedPatterns;
     TPdfImageCache FImageCache;
+    // Drawing surfaces lent from one picture to the next; made at the first.
+    std::unique_ptr<pictures::TSurfaceStore> FSurfaces;
 };
 
 }  // namespace tal

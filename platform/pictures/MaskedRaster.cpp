@@ -115,22 +115,41 @@ TCairoSurface DrawOnTransparent(const TGraphic& graphic, int width, int height) 
     return surface;
 }
 
+// A surface of the store, or a new one; given back to the store (when there
+// is one) as the scope ends.
+class TLentSurface {
+public:
+    TLentSurface(TSurfaceStore* store, cairo_format_t format, int width, int height) : FStore(store) {
+        cairo_surface_t* kept = store ? store->Take(format, width, height) : nullptr;
+        FSurface = kept ? TCairoSurface(kept) : NewSurface(format, width, height);
+    }
+    ~TLentSurface() {
+        if (FStore) FStore->Keep(FSurface.release());
+    }
+    TLentSurface(const TLentSurface&) = delete;
+    TLentSurface& operator=(const TLentSurface&) = delete;
+    cairo_surface_t* get() const { return FSurface.get(); }
+
+private:
+    TSurfaceStore* FStore;
+    TCairoSurface FSurface;
+};
+
 // A bitmap stretched over all of a white RGB24 surface: the surface and the
 // drawing TBitmap::StretchDraw makes for a new raster, without the raster.
-TCairoSurface StretchedBitmap(const TBitmap& bitmap, int width, int height) {
-    TCairoSurface surface = NewSurface(CAIRO_FORMAT_RGB24, width, height);
-    cairo_surface_flush(surface.get());
+void StretchBitmap(const TBitmap& bitmap, cairo_surface_t* target, cairo_surface_t* source, int width,
+                   int height) {
+    cairo_surface_flush(target);
     // 0xFFFFFFFF: white with the unused byte set, as a white raster's copy has it.
-    std::memset(cairo_image_surface_get_data(surface.get()), 0xFF,
-                static_cast<std::size_t>(cairo_image_surface_get_stride(surface.get())) * height);
-    cairo_surface_mark_dirty(surface.get());
+    std::memset(cairo_image_surface_get_data(target), 0xFF,
+                static_cast<std::size_t>(cairo_image_surface_get_stride(target)) * height);
+    cairo_surface_mark_dirty(target);
+    CopyRasterToSurface(bitmap.Pixels(), source);
     {
-        TCairo cr = NewContext(surface.get());
-        const TCairoSurface source = SurfaceFromRaster(bitmap.Pixels());
-        PaintScaled(cr.get(), source.get(), 0, 0, width, height);
+        TCairo cr = NewContext(target);
+        PaintScaled(cr.get(), source, 0, 0, width, height);
     }
-    cairo_surface_flush(surface.get());
-    return surface;
+    cairo_surface_flush(target);
 }
 
 // Encodes a surface whose pixels are used as they are (opaque throughout).
@@ -154,11 +173,37 @@ TMaskedRaster DrawMasked(const TGraphic& graphic, int width, int height) {
     return result;
 }
 
-TMaskedJpeg DrawMaskedJpeg(const TGraphic& graphic, int width, int height, int quality) {
+cairo_surface_t* TSurfaceStore::Take(cairo_format_t format, int width, int height) {
+    for (TKept& kept : FKept) {
+        cairo_surface_t* s = kept.get();
+        if (s && cairo_image_surface_get_format(s) == format && cairo_image_surface_get_width(s) == width &&
+            cairo_image_surface_get_height(s) == height)
+            return kept.release();
+    }
+    return nullptr;
+}
+
+void TSurfaceStore::Keep(cairo_surface_t* surface) {
+    TKept kept(surface);
+    // A surface still referenced elsewhere, or too large to hold on to, goes.
+    if (cairo_surface_get_reference_count(surface) != 1 ||
+        static_cast<std::int64_t>(cairo_image_surface_get_width(surface)) * cairo_image_surface_get_height(surface) >
+            KeepPixels)
+        return;
+    if (FKept[0] && FKept[1]) FKept[0] = std::move(FKept[1]);
+    (FKept[0] ? FKept[1] : FKept[0]) = std::move(kept);
+}
+
+TMaskedJpeg DrawMaskedJpeg(const TGraphic& graphic, int width, int height, int quality, TSurfaceStore* store) {
     TMaskedJpeg result;
     if (graphic.Kind() == TGraphicKind::Bitmap && !graphic.Empty() && width > 0 && height > 0) {
-        const TCairoSurface surface = StretchedBitmap(static_cast<const TBitmap&>(graphic), width, height);
-        result.Jpeg = EncodeSurface(surface.get(), width, height, quality);
+        const auto& bitmap = static_cast<const TBitmap&>(graphic);
+        const TLentSurface target(store, CAIRO_FORMAT_RGB24, width, height);
+        {
+            const TLentSurface source(store, CAIRO_FORMAT_RGB24, bitmap.Width(), bitmap.Height());
+            StretchBitmap(bitmap, target.get(), source.get(), width, height);
+        }
+        result.Jpeg = EncodeSurface(target.get(), width, height, quality);
         return result;
     }
     if (DrawnOverWhite(graphic, width, height)) {  // draws nothing: rare, and cheap

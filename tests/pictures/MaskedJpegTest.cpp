@@ -225,3 +225,55 @@ TEST(MaskedJpeg, DrawingsWithTheirMasksAreChargedToTheReportsBudget) {
 
 }  // namespace
 }  // namespace tal
+
+namespace tal {
+namespace {
+
+TEST(MaskedJpeg, SurfacesLentFromPictureToPictureChangeNoByte) {
+    // A run of bitmaps, some of one size after another (their surfaces are
+    // lent again, with the last picture's pixels in them), some not.
+    pictures::TSurfaceStore store;
+    const int sizes[][4] = {{40, 30, 30, 23}, {40, 30, 30, 23}, {40, 30, 90, 60}, {40, 30, 30, 23},
+                            {23, 17, 30, 23}, {40, 30, 30, 23}, {40, 30, 40, 30}, {40, 30, 40, 30}};
+    int seed = 0;
+    for (const auto& s : sizes) {
+        const TBitmap bitmap = NoisyBitmap(s[0], s[1], ++seed);
+        EXPECT_EQ(pictures::DrawMaskedJpeg(bitmap, s[2], s[3], 90, &store).Jpeg,
+                  EncodeJpeg(pictures::DrawMasked(bitmap, s[2], s[3]).Pixels, 90))
+            << seed;
+    }
+}
+
+TEST(MaskedJpeg, TheStoreLendsOnlyItsOwnSizeAndFormatAndKeepsTwoSmallSurfaces) {
+    pictures::TSurfaceStore store;
+    auto surface = [](cairo_format_t format, int w, int h) {
+        return cairo_image_surface_create(format, w, h);
+    };
+    cairo_surface_t* a = surface(CAIRO_FORMAT_RGB24, 10, 10);
+    cairo_surface_t* b = surface(CAIRO_FORMAT_ARGB32, 10, 10);
+    cairo_surface_t* c = surface(CAIRO_FORMAT_RGB24, 20, 10);
+    store.Keep(a);
+    store.Keep(b);
+    store.Keep(c);  // the oldest, a, goes
+    EXPECT_EQ(store.Take(CAIRO_FORMAT_RGB24, 10, 10), nullptr);
+    EXPECT_EQ(store.Take(CAIRO_FORMAT_RGB24, 10, 20), nullptr);
+    cairo_surface_t* taken = store.Take(CAIRO_FORMAT_ARGB32, 10, 10);
+    EXPECT_EQ(taken, b);
+    EXPECT_EQ(store.Take(CAIRO_FORMAT_ARGB32, 10, 10), nullptr);  // lent once
+    cairo_surface_destroy(taken);
+    // Too large, or still in use elsewhere: not kept.
+    store.Keep(surface(CAIRO_FORMAT_RGB24, 4000, 1001));
+    EXPECT_EQ(store.Take(CAIRO_FORMAT_RGB24, 4000, 1001), nullptr);
+    cairo_surface_t* shared = surface(CAIRO_FORMAT_RGB24, 5, 5);
+    cairo_surface_reference(shared);
+    store.Keep(shared);
+    EXPECT_EQ(store.Take(CAIRO_FORMAT_RGB24, 5, 5), nullptr);
+    EXPECT_EQ(cairo_surface_get_reference_count(shared), 1u);
+    cairo_surface_destroy(shared);
+    cairo_surface_t* wide = store.Take(CAIRO_FORMAT_RGB24, 20, 10);
+    EXPECT_EQ(wide, c);
+    cairo_surface_destroy(wide);
+}
+
+}  // namespace
+}  // namespace tal
