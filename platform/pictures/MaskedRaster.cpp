@@ -49,24 +49,65 @@ void OverWhiteRow(const std::uint32_t* in, int width, std::uint8_t* out) {
     }
 }
 
-// A row of painted pixels in their own colours, white where transparent;
-// the transparent ones are marked in bits (already clear).
-void MaskedRow(const std::uint32_t* in, int width, std::uint8_t* out, std::uint8_t* bits) {
-    for (int x = 0; x < width; ++x, out += 3) {
+// Eight pixels (one byte of the mask) all painted in full, or all left
+// transparent: the common case inside a picture and its background.
+enum class TRun : std::uint8_t { Mixed, Painted, Untouched };
+
+TRun RunOfEight(const std::uint32_t* in) {
+    std::uint32_t all = 0xFF, any = 0;
+    for (int i = 0; i < 8; ++i) {
+        all &= in[i] >> 24;
+        any |= in[i] >> 24;
+    }
+    if (all == 0xFF) return TRun::Painted;
+    return any < PaintedAlpha ? TRun::Untouched : TRun::Mixed;
+}
+
+// Pixels from to to of a row (out and bits: the row's start) in their own
+// colours, white where transparent; the transparent ones are marked in bits
+// (already clear).
+void MaskedPixels(const std::uint32_t* in, int from, int to, std::uint8_t* out, std::uint8_t* bits) {
+    for (int x = from; x < to; ++x) {
         const std::uint32_t p = in[x], a = p >> 24;
+        std::uint8_t* o = out + 3 * static_cast<std::ptrdiff_t>(x);
         if (a == 255) {
-            out[0] = static_cast<std::uint8_t>(p >> 16);
-            out[1] = static_cast<std::uint8_t>(p >> 8);
-            out[2] = static_cast<std::uint8_t>(p);
+            o[0] = static_cast<std::uint8_t>(p >> 16);
+            o[1] = static_cast<std::uint8_t>(p >> 8);
+            o[2] = static_cast<std::uint8_t>(p);
         } else if (a >= PaintedAlpha) {
-            out[0] = Unpremultiply((p >> 16) & 0xFF, a);
-            out[1] = Unpremultiply((p >> 8) & 0xFF, a);
-            out[2] = Unpremultiply(p & 0xFF, a);
+            o[0] = Unpremultiply((p >> 16) & 0xFF, a);
+            o[1] = Unpremultiply((p >> 8) & 0xFF, a);
+            o[2] = Unpremultiply(p & 0xFF, a);
         } else {
-            out[0] = out[1] = out[2] = 0xFF;
+            o[0] = o[1] = o[2] = 0xFF;
             bits[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
         }
     }
+}
+
+// A whole row, eight pixels (one mask byte) at a time where they are all
+// painted in full or all left transparent.
+void MaskedRow(const std::uint32_t* in, int width, std::uint8_t* out, std::uint8_t* bits) {
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+        std::uint8_t* o = out + 3 * static_cast<std::ptrdiff_t>(x);
+        switch (RunOfEight(in + x)) {
+            case TRun::Untouched:
+                std::memset(o, 0xFF, 24);
+                bits[x / 8] = 0xFF;
+                break;
+            case TRun::Painted:
+                for (int i = 0; i < 8; ++i) {
+                    const std::uint32_t p = in[x + i];
+                    o[3 * i] = static_cast<std::uint8_t>(p >> 16);
+                    o[3 * i + 1] = static_cast<std::uint8_t>(p >> 8);
+                    o[3 * i + 2] = static_cast<std::uint8_t>(p);
+                }
+                break;
+            case TRun::Mixed: MaskedPixels(in, x, x + 8, out, bits); break;
+        }
+    }
+    MaskedPixels(in, x, width, out, bits);
 }
 
 TPixelMask ClearMask(int width, int height) {
