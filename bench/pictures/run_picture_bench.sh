@@ -12,9 +12,12 @@
 # libjpeg), one right after the other so that both meet the same load.
 # Prints the minimum and median wall-clock and processor seconds, the
 # milliseconds a picture at the median, and the engine / bare ratios (per
-# round, then minimum and median). With BASE_TALPDF, an earlier TALPDF runs
-# in the same rounds, and its output is compared byte for byte with ours
-# (all but the creation time); the script fails when they differ.
+# round, then minimum and median). TALPDF --pages 1 on each report (the
+# "page1" lines: the program's start, the whole report read into memory and
+# one picture) shows what of its time is not the pictures. With
+# BASE_TALPDF, an earlier TALPDF runs in the same rounds, and its output is
+# compared byte for byte with ours (all but the creation time); the script
+# fails when they differ.
 # Usage: bench/pictures/run_picture_bench.sh [BUILD_DIR]   (default: build)
 #        ROUNDS=n to change the number of rounds (default 5).
 set -eu
@@ -40,6 +43,7 @@ runs() { # kind
     kind=$1
     measure "$kind-TALPDF" "$build/apps/TALPDF" -q -o "$work/$kind.pdf" "$work/$kind.ndr"
     measure "$kind-bare" "$build/bench/pictures/picture_bench_bare" "$kind" "$work/$kind.bin"
+    measure "$kind-page1" "$build/apps/TALPDF" -q --pages 1 -o "$work/$kind.page1.pdf" "$work/$kind.ndr"
     if [ -n "$base" ]; then
         measure "$kind-base" "$base" -q -o "$work/$kind.base.pdf" "$work/$kind.ndr"
         # the same bytes but for the time of creation
@@ -67,7 +71,10 @@ ratio() {
 
 printf "%-16s %8s %8s %8s %8s %12s %12s\n" run wall median cpu median "ms/pic wall" "ms/pic cpu"
 names=""
-for kind in $kinds; do names="$names $kind-TALPDF $kind-bare"; [ -n "$base" ] && names="$names $kind-base"; done
+for kind in $kinds; do
+    names="$names $kind-TALPDF $kind-bare $kind-page1"
+    [ -n "$base" ] && names="$names $kind-base"
+done
 for name in $names; do
     set -- $(stat "$name" 2) $(stat "$name" 3)
     echo "$name $1 $2 $3 $4" | awk -v n=$pictures '{
