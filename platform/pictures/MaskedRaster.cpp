@@ -239,6 +239,12 @@ TMaskedJpeg DrawMaskedJpeg(const TGraphic& graphic, int width, int height, int q
     TMaskedJpeg result;
     if (graphic.Kind() == TGraphicKind::Bitmap && !graphic.Empty() && width > 0 && height > 0) {
         const auto& bitmap = static_cast<const TBitmap&>(graphic);
+        // At its own size the stretch copies every pixel as it is (hard
+        // edges, no scaling): the decoded pixels are encoded, nothing drawn.
+        if (width == bitmap.Width() && height == bitmap.Height()) {
+            result.Jpeg = EncodeJpeg(bitmap.Pixels(), quality);
+            return result;
+        }
         const TLentSurface target(store, CAIRO_FORMAT_RGB24, width, height);
         {
             const TLentSurface source(store, CAIRO_FORMAT_RGB24, bitmap.Width(), bitmap.Height());

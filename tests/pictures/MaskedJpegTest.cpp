@@ -75,6 +75,10 @@ TEST(MaskedJpeg, BitmapsStretchedEveryWayGiveTheBytesOfTheRasterPath) {
         for (const int quality : {90, 35})
             ExpectSameAsRasterPath(bitmap, c.ToW, c.ToH, quality);
     }
+    // At its own size a bitmap's JPEG is that of its decoded pixels.
+    const TBitmap own = NoisyBitmap(61, 37, 42);
+    EXPECT_EQ(DrawMaskedJpeg(own, own.Width(), own.Height(), 90).Jpeg, EncodeJpeg(own.Pixels(), 90));
+    ExpectSameAsRasterPath(own, own.Width(), own.Height(), 90);
     // Quality is clamped the same way on both paths.
     const TBitmap bitmap = NoisyBitmap(20, 20, 99);
     for (const int quality : {0, 1, 100, 250}) ExpectSameAsRasterPath(bitmap, 31, 12, quality);
