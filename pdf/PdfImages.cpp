@@ -76,7 +76,7 @@ std::string TRvRenderPDF::RegisterEncodedImage(std::int32_t Width, std::int32_t 
 // memory until the document is written; one drawn again from the same file
 // bytes at the same size is encoded once.
 std::string TRvRenderPDF::RegisterPicture(const TGraphic* Source, TPdfImageCache::TSource How, std::int32_t Width,
-                                          std::int32_t Height, const std::function<pictures::TMaskedRaster()>& Draw,
+                                          std::int32_t Height, const std::function<pictures::TMaskedJpeg(int)>& Draw,
                                           const TRaster* Pixels) {
     const std::int32_t quality = ImageQuality();
     auto share = [](std::vector<std::uint8_t> bytes) {
@@ -84,8 +84,8 @@ std::string TRvRenderPDF::RegisterPicture(const TGraphic* Source, TPdfImageCache
     };
     auto encode = [&]() -> TEncodedPicture {
         if (Pixels) return {share(EncodeJpeg(*Pixels, quality)), nullptr};
-        const pictures::TMaskedRaster drawn = Draw();
-        return {share(EncodeJpeg(drawn.Pixels, quality)),
+        pictures::TMaskedJpeg drawn = Draw(quality);
+        return {share(std::move(drawn.Jpeg)),
                 drawn.Mask.Empty() ? nullptr : share(pdf::RunLengthEncode(drawn.Mask.Bits))};
     };
     TPdfImageCache::TKey key{0, How, Width, Height, quality, nullptr};
@@ -94,6 +94,11 @@ std::string TRvRenderPDF::RegisterPicture(const TGraphic* Source, TPdfImageCache
         key.FileBytes = &Source->Bytes();
     }
     return RegisterEncodedImage(Width, Height, FImageCache.Get(key, encode));
+}
+
+pictures::TSurfaceStore& TRvRenderPDF::Surfaces() {
+    if (!FSurfaces) FSurfaces = std::make_unique<pictures::TSurfaceStore>();
+    return *FSurfaces;
 }
 
 namespace {
@@ -133,7 +138,7 @@ void TRvRenderPDF::StretchDraw(const TRect& Rect, TGraphic& Graphic) {
     CheckRasterSize(w, h, "picture");
     const int width = static_cast<int>(w), height = static_cast<int>(h);
     const std::string name = RegisterPicture(&Graphic, TPdfImageCache::TSource::Drawn, width, height,
-                                             [&] { return pictures::DrawMasked(Graphic, width, height); });
+                                             [&](int quality) { return pictures::DrawMaskedJpeg(Graphic, width, height, quality, &Surfaces()); });
     Page().PlaceImage(name, Rect.Left / 72.0, Rect.Top / 72.0, Rect.Right / 72.0, Rect.Bottom / 72.0);
 }
 
@@ -157,7 +162,7 @@ void TRvRenderPDF::Draw(TGraphic& Graphic, double X, double Y) {
     CheckRasterSize(rw, rh, "picture");
     const int width = static_cast<int>(rw), height = static_cast<int>(rh);
     const std::string name = RegisterPicture(&Graphic, TPdfImageCache::TSource::Drawn, width, height,
-                                             [&] { return pictures::DrawMasked(Graphic, width, height); });
+                                             [&](int quality) { return pictures::DrawMaskedJpeg(Graphic, width, height, quality, &Surfaces()); });
     Page().PlaceImage(name, X, Y, X + w / 72.0, Y + h / 72.0);
 }
 

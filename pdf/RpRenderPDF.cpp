@@ -6,6 +6,7 @@
 #include "pdf/PdfCrossReference.h"
 #include "pdf/PdfFormat.h"
 #include "platform/fonts/StandardFonts.h"
+#include "platform/pictures/MaskedRaster.h"
 #include "render/RpConverter.h"
 #include "render/RpMBCS.h"
 
@@ -324,6 +325,7 @@ void TRvRenderPDF::FreeDocumentObjects() {
 }
 
 void TRvRenderPDF::ReleaseDocument() {
+    FSurfaces.reset();
     FCatalog.reset();
     FOutlines.reset();
     FProcSet.reset();
@@ -436,6 +438,7 @@ void TRvRenderPDF::WriteDocument() {
     SubsetPrintedFonts();
     // No picture comes after this: each image's bytes go with its object.
     FImageCache.Clear();
+    FSurfaces.reset();
     NumberObjects();
     FActiveStream = FOutputBuffer.get();
     WriteLine("%PDF-1.3");

@@ -26,7 +26,8 @@
 #include "render/RpRender.h"
 
 namespace tal::pictures {
-struct TMaskedRaster;
+struct TMaskedJpeg;
+class TSurfaceStore;
 }
 
 namespace tal {
@@ -180,12 +181,13 @@ public:
     // G1, G2, ...
     std::string RegisterEncodedImage(std::int32_t Width, std::int32_t Height, TEncodedPicture Encoded);
     // Encodes a picture of Width x Height pixels at ImageQuality (Pixels when
-    // given, else what Draw gives, with its mask) and adds its image object. Source, when
+    // given, else what Draw encodes at that quality, with its mask) and adds its image object. Source, when
     // given, is the graphic whose file bytes the pixels come from: a picture
     // made again from the same bytes, size and way shares one encoding.
     std::string RegisterPicture(const TGraphic* Source, TPdfImageCache::TSource How, std::int32_t Width,
-                                std::int32_t Height, const std::function<pictures::TMaskedRaster()>& Draw,
+                                std::int32_t Height, const std::function<pictures::TMaskedJpeg(int)>& Draw,
                                 const TRaster* Pixels = nullptr);
+    pictures::TSurfaceStore& Surfaces();
     // The name of the tiling pattern of a hatch in a colour, made at its
     // first use in the document.
     const std::string& HatchPattern(std::uint8_t Style, TColor Color);
@@ -319,6 +321,8 @@ private:
     std::vector<std::unique_ptr<TRPPDFXObject>> FOwnedImages;
     std::vector<std::unique_ptr<TRPPDFPattern>> FOwnedPatterns;
     TPdfImageCache FImageCache;
+    // Drawing surfaces lent from one picture to the next; made at the first.
+    std::unique_ptr<pictures::TSurfaceStore> FSurfaces;
 };
 
 }  // namespace tal

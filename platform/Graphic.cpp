@@ -57,13 +57,17 @@ void TMetafile::LoadFromBytes(std::vector<std::uint8_t> bytes) {
 void TMetafile::StretchDraw(TRaster& raster, const TPixelRect& rect) const {
     if (Empty() || EmptyRect(rect)) return;
     pictures::TRasterCanvas canvas(raster);
-    pictures::TPictureBudget budget("Metafile", pictures::TPictureBudget::MaxPixelOperations,
-                                    pictures::TPictureBudget::MaxPatternPixels, FSharedBudget.get());
+    pictures::TPictureBudget budget = DrawingBudget();
     pictures::PlayMetafile(TByteView(FBytes.data(), FBytes.size(), "Metafile"), FInfo, canvas.Context(),
                            {static_cast<double>(rect.Left), static_cast<double>(rect.Top),
                             static_cast<double>(rect.Width()), static_cast<double>(rect.Height())},
                            &budget);
     canvas.Commit();
+}
+
+pictures::TPictureBudget TMetafile::DrawingBudget() const {
+    return pictures::TPictureBudget("Metafile", pictures::TPictureBudget::MaxPixelOperations,
+                                    pictures::TPictureBudget::MaxPatternPixels, FSharedBudget.get());
 }
 
 void TIcon::LoadFromBytes(std::vector<std::uint8_t> bytes) {

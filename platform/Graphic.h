@@ -84,6 +84,9 @@ public:
     // Every drawing of the picture is charged to budget as well (the
     // report's), beside the picture's own budget for that drawing.
     void SetSharedBudget(std::shared_ptr<pictures::TPictureBudget> budget) { FSharedBudget = std::move(budget); }
+    // The budget of one drawing of the picture: its own limits, charged to
+    // the shared budget as well when there is one.
+    pictures::TPictureBudget DrawingBudget() const;
 
 private:
     pictures::TMetafileInfo FInfo;

@@ -340,8 +340,19 @@ void TRPConverter::LoadGraphic(TGraphic& Graphic) {
         }
     } back {*this, returnTo};
     const std::size_t size = CheckedLength(ReadInt32());
-    std::vector<std::uint8_t> bytes(size);
-    ReadBytes(bytes.data(), size);
+    std::vector<std::uint8_t> bytes;
+    if (FMemoryStream) {
+        // Copied straight out of the report, not into a zero-filled vector
+        // first: a picture's megabytes are written once.
+        const auto at = static_cast<std::size_t>(FMemoryStream->Position());
+        const std::size_t total = FMemoryStream->Bytes().size();
+        if (at > total || total - at < size) throw EReadError();
+        bytes.assign(FMemoryStream->Data() + at, FMemoryStream->Data() + at + size);
+        FMemoryStream->SetPosition(static_cast<std::int64_t>(at + size));
+    } else {
+        bytes.resize(size);
+        ReadBytes(bytes.data(), size);
+    }
     Graphic.LoadFromBytes(std::move(bytes));
 }
 

@@ -79,8 +79,14 @@ struct TCompressor {
     TCompressor& operator=(const TCompressor&) = delete;
 };
 
+struct TJpegInput {
+    int Width, Height;
+    TJpegRowLayout Layout;
+    const TJpegRowSource& Rows;
+};
+
 // The only frame that calls libjpeg; returns false after a library error.
-bool Compress(TCompressor& compressor, TJpegError& error, TJpegDestination& destination, const TRaster& raster,
+bool Compress(TCompressor& compressor, TJpegError& error, TJpegDestination& destination, const TJpegInput& input,
               int quality) {
     jpeg_compress_struct& c = compressor.Info;
     if (setjmp(error.Jump)) return false;
@@ -89,15 +95,16 @@ bool Compress(TCompressor& compressor, TJpegError& error, TJpegDestination& dest
     error.Manager.output_message = JpegOutputMessage;
     jpeg_create_compress(&c);
     c.dest = &destination.Manager;
-    c.image_width = static_cast<JDIMENSION>(raster.Width());
-    c.image_height = static_cast<JDIMENSION>(raster.Height());
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
+    c.image_width = static_cast<JDIMENSION>(input.Width);
+    c.image_height = static_cast<JDIMENSION>(input.Height);
+    const bool rgb = input.Layout == TJpegRowLayout::Rgb;
+    c.input_components = rgb ? 3 : 4;
+    c.in_color_space = rgb ? JCS_RGB : JCS_EXT_BGRX;
     jpeg_set_defaults(&c);
     jpeg_set_quality(&c, quality, TRUE);
     jpeg_start_compress(&c, TRUE);
     while (c.next_scanline < c.image_height) {
-        JSAMPROW row = const_cast<JSAMPLE*>(raster.Row(static_cast<int>(c.next_scanline)));
+        JSAMPROW row = const_cast<JSAMPLE*>(input.Rows(static_cast<int>(c.next_scanline)));
         jpeg_write_scanlines(&c, &row, 1);
     }
     jpeg_finish_compress(&c);
@@ -106,13 +113,15 @@ bool Compress(TCompressor& compressor, TJpegError& error, TJpegDestination& dest
 
 }  // namespace
 
-std::vector<std::uint8_t> EncodeJpeg(const TRaster& raster, int quality) {
-    if (raster.Empty())
-        throw EInvalidGraphic("JPEG image: a raster of " + std::to_string(raster.Width()) + " x " +
-                              std::to_string(raster.Height()) + " pixels has no pixels to encode");
+std::vector<std::uint8_t> EncodeJpegRows(int width, int height, int quality, TJpegRowLayout layout,
+                                         const TJpegRowSource& rows) {
+    if (width <= 0 || height <= 0)
+        throw EInvalidGraphic("JPEG image: a raster of " + std::to_string(width) + " x " + std::to_string(height) +
+                              " pixels has no pixels to encode");
     quality = quality < 1 ? 1 : (quality > 100 ? 100 : quality);
-    // A start of a sixteenth of the pixel bytes rarely needs to grow at usual qualities.
-    std::vector<std::uint8_t> buffer(std::max<std::size_t>(64 * 1024, raster.RowBytes() * raster.Height() / 16));
+    // A start of a sixteenth of the 24-bit pixel bytes rarely needs to grow at usual qualities.
+    const std::size_t pixelBytes = static_cast<std::size_t>(width) * 3 * static_cast<std::size_t>(height);
+    std::vector<std::uint8_t> buffer(std::max<std::size_t>(64 * 1024, pixelBytes / 16));
     TJpegDestination destination{};
     destination.Manager.init_destination = InitDestination;
     destination.Manager.empty_output_buffer = EmptyOutputBuffer;
@@ -120,10 +129,15 @@ std::vector<std::uint8_t> EncodeJpeg(const TRaster& raster, int quality) {
     destination.Buffer = &buffer;
     TJpegError error{};
     TCompressor compressor;
-    if (!Compress(compressor, error, destination, raster, quality))
+    if (!Compress(compressor, error, destination, {width, height, layout, rows}, quality))
         throw EInvalidGraphic(std::string("JPEG image: ") + error.Message);
     buffer.resize(destination.Used);
     return buffer;
+}
+
+std::vector<std::uint8_t> EncodeJpeg(const TRaster& raster, int quality) {
+    return EncodeJpegRows(raster.Width(), raster.Height(), quality, TJpegRowLayout::Rgb,
+                          [&raster](int y) { return raster.Row(y); });
 }
 
 void EncodeJpeg(const TRaster& raster, int quality, TStream& output) {

@@ -30,6 +30,8 @@ TCairo NewContext(cairo_surface_t* surface);
 // Premultiplied ARGB32 surfaces holding the pixels of an image or raster.
 TCairoSurface SurfaceFromImage(const TRgbaImage& image);
 TCairoSurface SurfaceFromRaster(const TRaster& raster);
+// Writes the raster's pixels into an RGB24 surface of its size.
+void CopyRasterToSurface(const TRaster& raster, cairo_surface_t* surface);
 
 // Draws on a raster through cairo: the raster's pixels are copied into an
 // RGB24 surface when the canvas opens and back into the raster by Commit.

@@ -320,6 +320,22 @@ TRaster DecodeDibToRaster(const TDibInfo& info, const TByteView& bits) {
                       std::to_string(bits.Size()) + " there)");
     }
     TRaster raster(info.Width, info.Height);
+    if (info.BitCount == 24 && info.Compression != BI_RLE8 && info.Compression != BI_RLE4) {
+        // The common photo: each stored B, G, R becomes R, G, B, without
+        // the 32-bit row in between.
+        const std::size_t stride = info.Stride();
+        for (int y = 0; y < info.Height; ++y) {
+            const int stored = info.TopDown ? y : info.Height - 1 - y;
+            const std::uint8_t* in = bits.Data() + static_cast<std::size_t>(stored) * stride;
+            std::uint8_t* out = raster.Row(y);
+            for (int x = 0; x < info.Width; ++x, in += 3, out += 3) {
+                out[0] = in[2];
+                out[1] = in[1];
+                out[2] = in[0];
+            }
+        }
+        return raster;
+    }
     DecodeDibPixels(info, bits, [&raster](int y, const std::uint32_t* row) {
         std::uint8_t* out = raster.Row(y);
         for (int x = 0; x < raster.Width(); ++x, out += 3) {

@@ -4,7 +4,11 @@
 // Documents that cannot blend keep only a hard mask: a pixel counts as
 // painted where at least a quarter of it is covered, so thin lines and the
 // edges of text keep their ink.
+#include <cairo.h>
+
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/Graphic.h"
@@ -39,5 +43,40 @@ inline constexpr std::uint32_t PaintedAlpha = 64;
 // lies under it (inverting or masking raster operations) is drawn over white
 // and is opaque, as those operations mean on a white page.
 TMaskedRaster DrawMasked(const TGraphic& graphic, int width, int height);
+
+struct TMaskedJpeg {
+    std::vector<std::uint8_t> Jpeg;
+    TPixelMask Mask;
+};
+
+// Drawing surfaces kept from one picture for the next of the same size and
+// format, so that a run of pictures does not take fresh memory from the
+// system (handed out zeroed, page by page) for every one. Surfaces of more
+// than KeepPixels are never kept, and at most two are.
+class TSurfaceStore {
+public:
+    static constexpr std::int64_t KeepPixels = 4'000'000;
+
+    // A kept surface of the format and size (its pixels as the last picture
+    // left them), or none.
+    cairo_surface_t* Take(cairo_format_t format, int width, int height);
+    // Keeps surface for a later Take, in place of the oldest kept one.
+    void Keep(cairo_surface_t* surface);
+    void Clear() { FKept = {}; }
+
+private:
+    struct TRelease {
+        void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+    };
+    using TKept = std::unique_ptr<cairo_surface_t, TRelease>;
+    std::array<TKept, 2> FKept;  // the older first; Keep allocates nothing, so cannot fail
+};
+
+// DrawMasked's picture as EncodeJpeg encodes its pixels at quality, with the
+// same mask: the same bytes, but encoded from the rows of the drawing surface
+// without a 24-bit raster in between (and a bitmap stretched straight onto a
+// white surface). store, when given, lends and keeps a bitmap's surfaces.
+TMaskedJpeg DrawMaskedJpeg(const TGraphic& graphic, int width, int height, int quality,
+                           TSurfaceStore* store = nullptr);
 
 }  // namespace tal::pictures

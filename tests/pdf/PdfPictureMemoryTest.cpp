@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "render/RpConverter.h"
 #include "tests/pdf/PdfTestSupport.h"
 #include "tools/hostile/HostileReports.h"
 #include "tools/ndrwriter/SamplePictures.h"
@@ -116,6 +117,46 @@ TEST(PdfPictureMemory, AMetafileThatSpendsItsBudgetFailsTheConversionClearly) {
     EXPECT_EQ(result.Error, "Metafile: the picture's pattern brushes need more than 16000000 pixels, the limit for "
                             "one picture; it was stopped");
     EXPECT_NE(result.Bytes.find("%%EOF"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tal::testing
+
+namespace tal::testing {
+namespace {
+
+// The report-wide metafile budget set lower than its default for the test.
+class TLimitedMetafilesPdf : public TRvRenderPDF {
+public:
+    void BeginDocument() override {
+        TRvRenderPDF::BeginDocument();
+        FConverter->MetafileOperationLimit = 5'000'000;
+    }
+};
+
+TEST(PdfPictureMemory, AReportsMetafilesShareOneDrawingBudgetInTheDocumentToo) {
+    // Each drawing of two StretchDIB records of a million pixels costs about
+    // two million pixel operations, far inside a picture's own budget; the
+    // report's five million stop the third, and the conversion with it.
+    // Each is drawn at a size of its own, so none is an encoding kept before.
+    const TGraphicData blits{2, hostile::BlitMetafile(1000, 2, 0), false};
+    TMemoryStream report(OnePage([&](TNdrWriter& w) {
+        for (int i = 0; i < 6; ++i) w.StretchDraw(blits, 1, 1, 1.5f + 0.25f * i, 1.5f);
+    }));
+    TMemoryStream output;
+    TFakeFontEngine fonts;
+    TLimitedMetafilesPdf render;
+    render.FFontEngine = &fonts;
+    render.SetOutputStream(&output);
+    render.FInputStream = &report;
+    std::string error;
+    try {
+        render.ConvertPages(0);
+    } catch (const std::exception& e) {
+        error = e.what();
+    }
+    EXPECT_EQ(error, "Metafiles: the report's pictures need more than 5000000 pixel operations, the limit for a "
+                     "report of its size; the conversion was stopped");
 }
 
 }  // namespace

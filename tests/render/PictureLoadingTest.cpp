@@ -6,6 +6,7 @@
 #include "render/RpConverter.h"
 #include "tests/render/ConversionHarness.h"
 #include "tools/hostile/HostileReports.h"
+#include "tools/ndrwriter/SamplePictures.h"
 
 namespace tal::testing {
 namespace {
@@ -30,10 +31,12 @@ public:
     std::vector<const TGraphic*> Graphics;
     std::vector<std::int64_t> Decoded;
     std::vector<std::uint32_t> FirstPixels;
+    std::vector<std::vector<std::uint8_t>> Files;  // each graphic's file bytes
 
 private:
     void Seen(const TGraphic& graphic) {
         Graphics.push_back(&graphic);
+        Files.push_back(graphic.Bytes());
         Decoded.push_back(FConverter->PicturePixelsDecoded());
         const auto* bitmap = dynamic_cast<const TBitmap*>(&graphic);
         FirstPixels.push_back(bitmap && !bitmap->Empty() ? bitmap->Pixels().Pixel(0, 0) : 0);
@@ -57,6 +60,33 @@ std::vector<std::uint8_t> Page(const std::function<void(TNdrWriter&)>& draw) {
     draw(w);
     w.EndPage();
     return w.Finish();
+}
+
+TEST(PictureLoading, AGraphicGetsExactlyItsFileBytesAndALengthPastTheEndIsRefused) {
+    const std::vector<std::uint8_t> wmf = ndrwriter::RectangleMetafile(1440, 720);
+    const std::vector<std::uint8_t> bmp = ndrwriter::SolidBitmap(3, 5, 0x123456);
+    TPictureRecorder render;
+    EXPECT_EQ(Convert(render, Page([&](TNdrWriter& w) {
+                  w.Draw({2, wmf, false}, 1, 1);
+                  w.StretchBitmap({1, bmp, true}, 1, 1, 2, 2);  // stored elsewhere in the file
+                  w.Draw({2, wmf, false}, 2, 2);
+              })),
+              "");
+    ASSERT_EQ(render.Files.size(), 3u);
+    EXPECT_EQ(render.Files[0], wmf);
+    EXPECT_EQ(render.Files[1], bmp);
+    EXPECT_EQ(render.Files[2], wmf);
+
+    // A metafile whose length claims 1,000 bytes where 4 are left.
+    TPictureRecorder cut;
+    EXPECT_NE(Convert(cut, Page([&](TNdrWriter& w) {
+                  w.Byte(5);
+                  w.Byte(2);
+                  w.Int32(1000);
+                  w.Int32(0);
+              })),
+              "");
+    EXPECT_TRUE(cut.Files.empty());
 }
 
 TEST(PictureLoading, ASharedGraphicDrawnAgainIsDecodedOnce) {
