@@ -36,18 +36,34 @@ void TStream::CopyFrom(TStream& source, std::int64_t count) {
     }
 }
 
+namespace {
+
+// A buffer of many megabytes is filled from end to end at once: in huge
+// pages it takes a few page faults instead of one every 4 KB.
+void AdviseHugePages(void* data, std::size_t size) {
+    constexpr std::size_t Threshold = std::size_t {4} << 20;
+    constexpr std::uintptr_t Page = 4096;
+    if (size < Threshold) return;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + Page - 1) & ~(Page - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(Page - 1);
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
+}  // namespace
+
 // ---- TMemoryStream ----
 
 std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
-    if (FPosition >= FData.size()) return 0;
-    const std::size_t n = std::min(count, FData.size() - FPosition);
-    std::memcpy(buffer, FData.data() + FPosition, n);
+    if (FPosition >= FLength) return 0;
+    const std::size_t n = std::min(count, FLength - FPosition);
+    std::memcpy(buffer, FBegin + FPosition, n);
     FPosition += n;
     return n;
 }
 
 void TMemoryStream::Write(const void* buffer, std::size_t count) {
     if (count == 0) return;
+    Materialize();
     const auto* bytes = static_cast<const std::uint8_t*>(buffer);
     if (FPosition == FData.size()) {
         FData.insert(FData.end(), bytes, bytes + count);
@@ -55,6 +71,7 @@ void TMemoryStream::Write(const void* buffer, std::size_t count) {
         if (FPosition + count > FData.size()) FData.resize(FPosition + count);
         std::memcpy(FData.data() + FPosition, bytes, count);
     }
+    Settle();
     FPosition += count;
 }
 
@@ -64,22 +81,56 @@ void TMemoryStream::SetPosition(std::int64_t position) {
 }
 
 void TMemoryStream::Clear() {
+    FLoaded.reset();
     FData.clear();
+    Settle();
     FPosition = 0;
+}
+
+void TMemoryStream::Reserve(std::size_t bytes) {
+    Materialize();
+    FData.reserve(bytes);
+    Settle();
+}
+
+void TMemoryStream::Materialize() const {
+    if (!FLoaded) return;
+    FData.assign(FBegin, FBegin + FLength);
+    FLoaded.reset();
+    Settle();
 }
 
 void TMemoryStream::LoadFromFile(const std::string& fileName) {
-    FData = ReadWholeFile(fileName);
-    FPosition = 0;
+    TFileStream file(fileName, TFileStream::Mode::ReadShared);
+    const auto size = static_cast<std::size_t>(file.Size());
+    auto bytes = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+    AdviseHugePages(bytes.get(), size);
+    if (size > 0) file.ReadBuffer(bytes.get(), size);
+    Clear();
+    std::vector<std::uint8_t>().swap(FData);
+    if (size > 0) {
+        FLoaded = std::move(bytes);
+        FBegin = FLoaded.get();
+        FLength = size;
+    }
 }
 
 void TMemoryStream::SaveToStream(TStream& target) const {
-    target.Write(FData.data(), FData.size());
+    target.Write(FBegin, FLength);
+}
+
+const std::vector<std::uint8_t>& TMemoryStream::Bytes() const {
+    Materialize();
+    return FData;
 }
 
 std::vector<std::uint8_t> TMemoryStream::TakeBytes() {
+    Materialize();
     FPosition = 0;
-    return std::move(FData);
+    std::vector<std::uint8_t> bytes = std::move(FData);
+    FData.clear();
+    Settle();
+    return bytes;
 }
 
 // ---- TFileStream ----
@@ -167,20 +218,6 @@ bool FileExists(const std::string& fileName) {
     return ::stat(fileName.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
-namespace {
-
-// A buffer of many megabytes is filled from end to end at once: in huge
-// pages it takes a few page faults instead of one every 4 KB.
-void AdviseHugePages(void* data, std::size_t size) {
-    constexpr std::size_t Threshold = std::size_t {4} << 20;
-    constexpr std::uintptr_t Page = 4096;
-    if (size < Threshold) return;
-    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + Page - 1) & ~(Page - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(Page - 1);
-    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-}
-
-}  // namespace
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName) {
     TFileStream file(fileName, TFileStream::Mode::ReadShared);

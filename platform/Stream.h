@@ -39,33 +39,50 @@ public:
 class TMemoryStream final : public TStream {
 public:
     TMemoryStream() = default;
-    explicit TMemoryStream(std::vector<std::uint8_t> bytes) : FData(std::move(bytes)) {}
+    explicit TMemoryStream(std::vector<std::uint8_t> bytes) : FData(std::move(bytes)) { Settle(); }
+    TMemoryStream(const TMemoryStream&) = delete;
+    TMemoryStream& operator=(const TMemoryStream&) = delete;
 
     std::size_t Read(void* buffer, std::size_t count) override;
     void Write(const void* buffer, std::size_t count) override;
     std::int64_t Position() const override { return static_cast<std::int64_t>(FPosition); }
     void SetPosition(std::int64_t position) override;
-    std::int64_t Size() const override { return static_cast<std::int64_t>(FData.size()); }
+    std::int64_t Size() const override { return static_cast<std::int64_t>(FLength); }
 
     void Clear();
-    void Reserve(std::size_t bytes) { FData.reserve(bytes); }
+    void Reserve(std::size_t bytes);
     void LoadFromFile(const std::string& fileName);
     void SaveToStream(TStream& target) const;
 
     // Reads exactly count bytes or raises EReadError; inline for the report
     // reader, which reads millions of small values.
     void ReadExact(void* buffer, std::size_t count) {
-        if (FPosition > FData.size() || FData.size() - FPosition < count) throw EReadError();
-        if (count) __builtin_memcpy(buffer, FData.data() + FPosition, count);
+        if (FPosition > FLength || FLength - FPosition < count) throw EReadError();
+        if (count) __builtin_memcpy(buffer, FBegin + FPosition, count);
         FPosition += count;
     }
 
-    const std::uint8_t* Data() const { return FData.data(); }
-    const std::vector<std::uint8_t>& Bytes() const { return FData; }
+    const std::uint8_t* Data() const { return FBegin; }
+    const std::vector<std::uint8_t>& Bytes() const;
     std::vector<std::uint8_t> TakeBytes();
 
 private:
-    std::vector<std::uint8_t> FData;
+    // Points the view at the vector after it changed.
+    void Settle() const {
+        FBegin = FData.data();
+        FLength = FData.size();
+    }
+    // Moves bytes loaded from a file into the vector.
+    void Materialize() const;
+
+    // A stream loaded from a file holds memory filled by one read and never
+    // cleared before (a report can be hundreds of megabytes, and clearing
+    // it cost as much as reading it); it becomes a vector only when one is
+    // asked for or the stream is written to. Reads go through the view.
+    mutable std::vector<std::uint8_t> FData;
+    mutable std::unique_ptr<std::uint8_t[]> FLoaded;
+    mutable const std::uint8_t* FBegin = nullptr;
+    mutable std::size_t FLength = 0;
     std::size_t FPosition = 0;
 };
 

@@ -345,7 +345,7 @@ void TRPConverter::LoadGraphic(TGraphic& Graphic) {
         // Copied straight out of the report, not into a zero-filled vector
         // first: a picture's megabytes are written once.
         const auto at = static_cast<std::size_t>(FMemoryStream->Position());
-        const std::size_t total = FMemoryStream->Bytes().size();
+        const std::size_t total = static_cast<std::size_t>(FMemoryStream->Size());
         if (at > total || total - at < size) throw EReadError();
         bytes.assign(FMemoryStream->Data() + at, FMemoryStream->Data() + at + size);
         FMemoryStream->SetPosition(static_cast<std::int64_t>(at + size));

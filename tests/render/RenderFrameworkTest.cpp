@@ -215,6 +215,61 @@ TEST(RenderStream, WritesExactlyTheBytesAsked) {
     EXPECT_EQ(render.FOutputStream, nullptr);
 }
 
+// A report is loaded into memory that is filled by its read, and becomes a
+// vector only when one is asked for: every way in and out must still see
+// the file's bytes, also across a second load and after writes.
+TEST(MemoryStream, AStreamLoadedFromAFileKeepsItsBytesThroughEveryUse) {
+    TempFolder folder;
+    std::vector<std::uint8_t> bytes(5 << 20);  // past the size that asks for huge pages
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+    const std::string path = folder / "report.ndr";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(folder / "empty.ndr").close();
+
+    TMemoryStream stream(std::vector<std::uint8_t> {1, 2, 3});
+    stream.SetPosition(2);
+    stream.LoadFromFile(path);
+    ASSERT_EQ(stream.Size(), static_cast<std::int64_t>(bytes.size()));
+    EXPECT_EQ(stream.Position(), 0);
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), stream.Data()));
+    std::uint8_t head[4];
+    stream.ReadExact(head, 4);
+    EXPECT_TRUE(std::equal(head, head + 4, bytes.begin()));
+    stream.SetPosition(stream.Size() - 2);
+    EXPECT_THROW(stream.ReadExact(head, 3), EReadError);
+    EXPECT_EQ(stream.Read(head, 4), 2u);
+    TMemoryStream copy;
+    stream.SaveToStream(copy);
+    EXPECT_EQ(copy.Bytes(), bytes);
+
+    // Writing turns it into a vector: over the start, then past the end.
+    stream.SetPosition(0);
+    stream.Write("ab", 2);
+    stream.SetPosition(stream.Size());
+    stream.Write("z", 1);
+    std::vector<std::uint8_t> written = bytes;
+    written[0] = 'a';
+    written[1] = 'b';
+    written.push_back('z');
+    EXPECT_EQ(stream.Bytes(), written);
+    EXPECT_EQ(stream.Data(), stream.Bytes().data());
+
+    stream.LoadFromFile(path);
+    EXPECT_EQ(stream.TakeBytes(), bytes);
+    EXPECT_EQ(stream.Size(), 0);
+    stream.LoadFromFile(path);
+    stream.Reserve(bytes.size() * 2);
+    EXPECT_EQ(stream.Bytes(), bytes);
+    stream.LoadFromFile(folder / "empty.ndr");
+    EXPECT_EQ(stream.Size(), 0);
+    EXPECT_TRUE(stream.Bytes().empty());
+    stream.LoadFromFile(path);
+    stream.Clear();
+    EXPECT_EQ(stream.Size(), 0);
+    EXPECT_THROW(stream.LoadFromFile(folder / "missing.ndr"), EFOpenError);
+}
+
 TEST(Component, VersionIgnoresAssignmentAndNamesRegister) {
     TMiniRender render;
     render.SetVersion("1.0");
