@@ -32,7 +32,9 @@ T Load(const std::vector<std::uint8_t>& bytes) {
 // Varied colours: gradients, a disc and pseudo-random noise, so that JPEG
 // and the smoothing filter have work everywhere.
 std::uint32_t Noise(int x, int y, int seed) {
-    std::uint32_t h = static_cast<std::uint32_t>(x * 73856093 ^ y * 19349663 ^ seed * 83492791);
+    // Unsigned, so that the products wrap instead of overflowing.
+    std::uint32_t h = static_cast<std::uint32_t>(x) * 73856093u ^ static_cast<std::uint32_t>(y) * 19349663u ^
+                      static_cast<std::uint32_t>(seed) * 83492791u;
     h ^= h >> 13;
     h *= 0x5bd1e995u;
     h ^= h >> 15;
