@@ -101,6 +101,10 @@ pictures::TSurfaceStore& TRvRenderPDF::Surfaces() {
     return *FSurfaces;
 }
 
+pictures::TMaskedJpeg TRvRenderPDF::DrawPicture(const TGraphic& Graphic, int Width, int Height, int Quality) {
+    return pictures::DrawMaskedJpeg(Graphic, Width, Height, Quality, &Surfaces());
+}
+
 namespace {
 
 // Pixels across a length in 1/72 inch at a resolution, halves to even; a
@@ -138,7 +142,7 @@ void TRvRenderPDF::StretchDraw(const TRect& Rect, TGraphic& Graphic) {
     CheckRasterSize(w, h, "picture");
     const int width = static_cast<int>(w), height = static_cast<int>(h);
     const std::string name = RegisterPicture(&Graphic, TPdfImageCache::TSource::Drawn, width, height,
-                                             [&](int quality) { return pictures::DrawMaskedJpeg(Graphic, width, height, quality, &Surfaces()); });
+                                             [&](int quality) { return DrawPicture(Graphic, width, height, quality); });
     Page().PlaceImage(name, Rect.Left / 72.0, Rect.Top / 72.0, Rect.Right / 72.0, Rect.Bottom / 72.0);
 }
 
@@ -162,7 +166,7 @@ void TRvRenderPDF::Draw(TGraphic& Graphic, double X, double Y) {
     CheckRasterSize(rw, rh, "picture");
     const int width = static_cast<int>(rw), height = static_cast<int>(rh);
     const std::string name = RegisterPicture(&Graphic, TPdfImageCache::TSource::Drawn, width, height,
-                                             [&](int quality) { return pictures::DrawMaskedJpeg(Graphic, width, height, quality, &Surfaces()); });
+                                             [&](int quality) { return DrawPicture(Graphic, width, height, quality); });
     Page().PlaceImage(name, X, Y, X + w / 72.0, Y + h / 72.0);
 }
 

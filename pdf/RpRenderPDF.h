@@ -188,6 +188,8 @@ public:
                                 std::int32_t Height, const std::function<pictures::TMaskedJpeg(int)>& Draw,
                                 const TRaster* Pixels = nullptr);
     pictures::TSurfaceStore& Surfaces();
+    // A picture drawn at its raster size and encoded, with its mask.
+    pictures::TMaskedJpeg DrawPicture(const TGraphic& Graphic, int Width, int Height, int Quality);
     // The name of the tiling pattern of a hatch in a colour, made at its
     // first use in the document.
     const std::string& HatchPattern(std::uint8_t Style, TColor Color);
